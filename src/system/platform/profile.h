@@ -1,0 +1,61 @@
+// The four private-profile operations of kernel32, with their Windows
+// semantics. All text is CP932 bytes, passed through unchanged.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velandra::platform {
+
+class IProfile {
+ public:
+  virtual ~IProfile() = default;
+
+  // GetPrivateProfileStringA with a buffer of `size` bytes: the value (one
+  // enclosing pair of double or single quotes removed), or `def` when the
+  // file, section or key is missing; cut to size - 1 bytes.
+  virtual std::string GetString(std::string_view section, std::string_view key,
+                                std::string_view def, uint32_t size,
+                                const std::string& path) = 0;
+
+  // GetPrivateProfileIntA: the value's leading decimal digits (an optional
+  // leading minus sign as Windows accepts it), `def` when the key is missing.
+  virtual int GetInt(std::string_view section, std::string_view key, int def,
+                     const std::string& path) = 0;
+
+  // GetPrivateProfileSectionA with a buffer of `size` bytes: every entry as
+  // "key=value", each ended by a zero byte, the whole ended by one more zero
+  // byte. A missing or empty section gives a single zero byte.
+  virtual std::string GetSection(std::string_view section, uint32_t size,
+                                 const std::string& path) = 0;
+
+  // WritePrivateProfileStringA(section, key, value): creates file and section
+  // as needed. Returns the Windows result (true on success).
+  virtual bool WriteString(std::string_view section, std::string_view key,
+                           std::string_view value, const std::string& path) = 0;
+  // WritePrivateProfileStringA(section, key, NULL).
+  virtual bool DeleteKey(std::string_view section, std::string_view key,
+                         const std::string& path) = 0;
+  // WritePrivateProfileStringA(section, NULL, NULL).
+  virtual bool DeleteSection(std::string_view section,
+                             const std::string& path) = 0;
+
+  // Many writes in a row (save all): a backend may keep them and write the
+  // file once at EndBatch. Nesting is allowed; reads see the pending writes.
+  virtual void BeginBatch() {}
+  virtual void EndBatch() {}
+};
+
+// Keeps a profile in batch mode for one scope.
+class ProfileBatch {
+ public:
+  explicit ProfileBatch(IProfile& profile) : profile_(profile) { profile_.BeginBatch(); }
+  ~ProfileBatch() { profile_.EndBatch(); }
+  ProfileBatch(const ProfileBatch&) = delete;
+  ProfileBatch& operator=(const ProfileBatch&) = delete;
+
+ private:
+  IProfile& profile_;
+};
+
+}  // namespace velandra::platform
