@@ -1,0 +1,102 @@
+#include "app/velandra_app.h"
+
+#include "app/exit_codes.h"
+#include "app/messages.h"
+#include "app/startup_shortcut.h"
+#include "system/platform/text.h"
+#include "system/utilities.h"
+
+namespace velandra::app {
+
+namespace {
+
+std::string BuildConfigPath(platform::ISystemInfo& system, bool& tooLong) {
+  std::string path = GetExeDirectory(system, 1024) + kConfigFileName;
+  tooLong = path.size() > kMaxConfigPath;
+  return path;
+}
+
+}  // namespace
+
+CVelandraApp::CVelandraApp(platform::Platform& platform,
+                           ui::IUserPasswordDialog& logonPrompt)
+    : platform_(platform),
+      logonPrompt_(logonPrompt),
+      context_(platform, BuildConfigPath(platform.system, configPathTooLong_),
+               ReadOsInfo(platform.system)) {}
+
+bool CVelandraApp::IsSupportedPlatform(const OsInfo& os, const std::string& server) {
+  if (os.PlatformId != 2 || os.MajorVersion != 5) return false;
+  if (os.MinorVersion == 0 && os.ProductType == 1) return true;
+  if (os.MinorVersion == 1 && os.ProductType == 1) return true;
+  return server == "TRUE" && os.MinorVersion == 0 && os.ProductType == 3;
+}
+
+int CVelandraApp::Run(std::string_view commandLine) {
+  int code = InitInstance(commandLine);
+  ExitInstance();
+  if (auto quit = context_.QuitCode()) return *quit;
+  return code;
+}
+
+void CVelandraApp::ExitInstance() { CommandTokens.clear(); }
+
+int CVelandraApp::Refuse(const char* message) {
+  platform_.messages.Show(platform::MessageOwner::None, message, kCaption,
+                          platform::MessageIcon::Error, platform::MessageButtons::Ok);
+  return kExitRefused;
+}
+
+int CVelandraApp::NotBuilt(const std::string& what) {
+  platform_.messages.Show(platform::MessageOwner::None, kMsgNotBuilt + what, kCaption,
+                          platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+  return kExitNotBuilt;
+}
+
+int CVelandraApp::InitInstance(std::string_view commandLine) {
+  // A cut path would name another file: refuse rather than read or write it.
+  if (configPathTooLong_) return Refuse(kMsgConfigPathTooLong);
+  const config::ConfigFile& config = context_.Config();
+
+  std::string server = config.ReadString("COMMON", "SERVER", "", 20);
+  if (!IsSupportedPlatform(context_.Os(), server)) return Refuse(kMsgWindowsOnly);
+
+  context_.AdminCheck = config.ReadString("COMMON", "ADMINCHECK", "TRUE", 20) != "FALSE";
+  if (context_.AdminCheck && !IsAdministrator(platform_)) return Refuse(kMsgNoAdministrator);
+
+  DeleteStartupShortcut(platform_);
+
+  // The data the main sheet will own.
+  config::LoadCommonSettings(config, common_, context_.DiffCheck);
+  config::ReadPlaceList(config, places_);
+
+  CommandTokens = SplitCommandLine(commandLine);
+  if (!ParseCommandLine(CommandTokens, Options, logonPrompt_))
+    return Refuse(kMsgBadArguments);
+
+  if (CommandTokens.empty()) return NotBuilt("プロパティシート(対話モード)");
+
+  // Overrides for this run only; the file keeps its values.
+  if (Options.DiffGiven) context_.DiffCheck = Options.Diff != 0;
+  if (Options.HideGiven) common_.HIDEPROMPT = Options.Hide != 0;
+  if (Options.DelBatGiven) common_.DELETEBAT = Options.DelBat != 0;
+
+  if (Options.Resume) {
+    if (common_.DELAYSLEEP > 0)
+      platform_.system.Sleep(static_cast<uint32_t>(common_.DELAYSLEEP));
+    return NotBuilt("-r 再起動後の遅延動作 (場所: " + Options.PlaceName + ")");
+  }
+
+  if (config::FindPlaceNumber(places_, Options.PlaceName) < 0)
+    return Refuse(kMsgPlaceNotFound);
+  const std::string place = " (場所: " + Options.PlaceName + ")";
+
+  if (Options.Logon) return NotBuilt("-logon 別のユーザーでログオンして変更" + place);
+  if (Options.Now) return NotBuilt("-now 再起動なしで変更" + place);
+  if (Options.Relogon) return NotBuilt("-relogon ログオン後の変更" + place);
+  if (Options.Dialog) return NotBuilt("-d 終了方法を選んで変更" + place);
+  return NotBuilt(std::string(Options.Shutdown ? "-s 変更してシャットダウン"
+                                               : "-p 変更して再起動") + place);
+}
+
+}  // namespace velandra::app

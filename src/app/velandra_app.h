@@ -1,0 +1,65 @@
+// The application object: fixes the configuration path and the Windows
+// version at construction, then checks the PC and chooses between the
+// property sheet and the unattended modes of the command line.
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "config/common_settings.h"
+#include "config/places.h"
+#include "system/context.h"
+
+namespace velandra::ui {
+class IUserPasswordDialog;
+}
+
+namespace velandra::app {
+
+// "\Velandra.ini" beside the executable.
+inline constexpr char kConfigFileName[] = "\\Velandra.ini";
+// Longest configuration path the private-profile functions take.
+inline constexpr size_t kMaxConfigPath = 259;
+
+class CVelandraApp {
+ public:
+  CVelandraApp(platform::Platform& platform, ui::IUserPasswordDialog& logonPrompt);
+  CVelandraApp(const CVelandraApp&) = delete;
+  CVelandraApp& operator=(const CVelandraApp&) = delete;
+
+  // Start-up and exit step: the whole run for one command line (the text
+  // after the program's name). Returns the process exit code.
+  int Run(std::string_view commandLine);
+
+  std::vector<std::string> CommandTokens;
+  CommandLineOptions Options;
+
+  const std::string& ConfigPath() const { return context_.ConfigPath(); }
+  const OsInfo& Os() const { return context_.Os(); }
+  Context& GetContext() { return context_; }
+
+  // What the loaded data looks like after start-up (for the front ends).
+  const config::PlaceList& Places() const { return places_; }
+  const config::CommonSettings& Common() const { return common_; }
+
+  // Whether the PC qualifies: Windows 2000 or XP workstation, or Windows
+  // 2000 Server when `server` is exactly "TRUE".
+  static bool IsSupportedPlatform(const OsInfo& os, const std::string& server);
+
+ private:
+  int InitInstance(std::string_view commandLine);
+  void ExitInstance();
+  int Refuse(const char* message);
+  int NotBuilt(const std::string& what);
+
+  platform::Platform& platform_;
+  ui::IUserPasswordDialog& logonPrompt_;
+  bool configPathTooLong_ = false;
+  Context context_;
+  config::CommonSettings common_;
+  config::PlaceList places_;
+};
+
+}  // namespace velandra::app

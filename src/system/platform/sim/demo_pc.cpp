@@ -1,0 +1,268 @@
+#include "system/platform/sim/demo_pc.h"
+
+#include <system_error>
+
+#include "system/platform/registry.h"
+#include "system/platform/sim/host_files.h"
+#include "system/platform/sim/sim_registry.h"
+#include "system/platform/sim/simulated_pc.h"
+#include "system/platform/text.h"
+
+namespace velandra::platform::sim {
+
+namespace {
+
+constexpr char kNetClass[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr char kNetworkKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr char kTcpip[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+constexpr char kNetBT[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters";
+constexpr char kEnum[] = "SYSTEM\\CurrentControlSet\\Enum\\";
+
+struct DemoAdapter {
+  const char* device;  // key under the network class
+  const char* desc;
+  const char* guid;
+  const char* connection;  // null: no connection key
+  const char* pnp;
+  bool present;       // has its Enum\...\Control key
+  bool tcpipBound;    // has Tcpip\Parameters\Adapters\{guid}
+  bool dhcp;
+  const char* ip;     // static address, mask, gateway, DNS servers, WINS
+  const char* mask;
+  const char* gateway;
+  const char* dns;
+  const char* wins;
+};
+
+// Two real adapters first; then what the walk must skip.
+constexpr DemoAdapter kAdapters[] = {
+    {"0001", "Intel(R) PRO/100 VE Network Connection",
+     "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}", "ローカル エリア接続",
+     "PCI\\VEN_8086&DEV_1092&SUBSYS_00000000&REV_01\\4&1F7DBC9F&0&40F0", true, true,
+     false, "192.168.1.20", "255.255.255.0", "192.168.1.1", "192.168.1.1", "192.168.1.2"},
+    {"0007", "Intel(R) PRO/Wireless 2200BG Network Connection",
+     "{A3C5E7F9-1B2D-4E6F-8A9B-0C1D2E3F4A5B}", "ワイヤレス ネットワーク接続",
+     "PCI\\VEN_8086&DEV_4220&SUBSYS_27118086&REV_05\\4&2E4C3B0&0&10E0", true, true,
+     true, nullptr, nullptr, nullptr, nullptr, nullptr},
+    // A WAN miniport: has an interface but no TCP/IP binding of its own.
+    {"0002", "WAN ミニポート (L2TP)", "{2F1E4C3B-7A6D-4B8E-9C0F-1D2E3F4A5B6C}", nullptr,
+     "ROOT\\MS_L2TPMINIPORT\\0000", true, false, true, nullptr, nullptr, nullptr, nullptr,
+     nullptr},
+    // A card that was removed: its connection stays, its Control key is gone.
+    {"0003", "1394 ネット アダプタ", "{5B4A3C2D-1E0F-4A9B-8C7D-6E5F4A3B2C1D}",
+     "1394 接続", "V1394\\NIC1394\\1E2A3B4C5D6E7F80", false, true, true, nullptr,
+     nullptr, nullptr, nullptr, nullptr},
+};
+
+void Check(long rc, const char* what, std::string& error) {
+  if (rc != kErrorSuccess && error.empty())
+    error = std::string("demo registry: ") + what + " failed with " + std::to_string(rc);
+}
+
+void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
+  const bool xp = variant == DemoVariant::WindowsXp;
+  auto key = [&](const std::string& path) {
+    RegKey k;
+    Check(k.Create(reg, Hive::LocalMachine, path, kKeyAllAccess), path.c_str(), error);
+    return k;
+  };
+
+  // A class that is not the network class.
+  {
+    RegKey k = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}");
+    k.SetString("Class", "Display");
+    RegKey d = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000");
+    d.SetString("DriverDesc", "Intel(R) 82852/82855 GM/GME Graphics Controller");
+  }
+  {
+    RegKey k = key(kNetClass);
+    k.SetString("Class", "Net");
+    k.SetString("", "ネットワーク アダプタ");
+  }
+  {
+    RegKey k = key(std::string(kNetClass) + "\\Properties");  // not a device
+    (void)k;
+  }
+  for (const auto& a : kAdapters) {
+    RegKey dev = key(std::string(kNetClass) + "\\" + a.device);
+    dev.SetString("DriverDesc", a.desc);
+    dev.SetString("NetCfgInstanceId", a.guid);
+    dev.SetString("MatchingDeviceId", "pci\\ven_8086");
+    if (a.connection) {
+      RegKey con = key(std::string(kNetworkKey) + "\\" + a.guid + "\\Connection");
+      con.SetString("Name", a.connection);
+      con.SetString("PnpInstanceID", a.pnp);
+      con.SetDword("ShowIcon", 1);
+    }
+    RegKey en = key(std::string(kEnum) + a.pnp);
+    en.SetString("DeviceDesc", a.desc);
+    if (a.present) key(std::string(kEnum) + a.pnp + "\\Control").SetDword("ActiveService", 0);
+    if (a.tcpipBound)
+      key(std::string(kTcpip) + "\\Adapters\\" + a.guid).SetString("IpConfig",
+          std::string("Tcpip_") + a.guid);
+
+    RegKey ifc = key(std::string(kTcpip) + "\\Interfaces\\" + a.guid);
+    ifc.SetDword("EnableDHCP", a.dhcp ? 1 : 0);
+    ifc.SetMultiString("IPAddress", {a.dhcp ? "0.0.0.0" : a.ip});
+    ifc.SetMultiString("SubnetMask", {a.dhcp ? "0.0.0.0" : a.mask});
+    ifc.SetMultiString("DefaultGateway", a.gateway ? std::vector<std::string>{a.gateway}
+                                                   : std::vector<std::string>{});
+    ifc.SetMultiString("DefaultGatewayMetric", a.gateway ? std::vector<std::string>{"0"}
+                                                         : std::vector<std::string>{});
+    ifc.SetString("NameServer", a.dns ? a.dns : "");
+    ifc.SetString("Domain", "");
+    if (xp) {
+      ifc.SetDword("RegistrationEnabled", 1);
+      ifc.SetDword("RegisterAdapterName", 0);
+    } else {
+      ifc.SetDword("DisableDynamicUpdate", 0);
+      ifc.SetDword("EnableAdapterDomainNameRegistration", 0);
+    }
+    if (a.dhcp) {
+      ifc.SetString("DhcpIPAddress", "10.0.0.37");
+      ifc.SetString("DhcpSubnetMask", "255.255.255.0");
+      ifc.SetString("DhcpServer", "10.0.0.1");
+    }
+    RegKey nbt = key(std::string(kNetBT) + "\\Interfaces\\Tcpip_" + a.guid);
+    nbt.SetMultiString("NameServerList", a.wins ? std::vector<std::string>{a.wins}
+                                                : std::vector<std::string>{});
+    nbt.SetDword("NetbiosOptions", 0);
+  }
+
+  {
+    RegKey t = key(kTcpip);
+    t.SetString("Hostname", "VELANDRA-PC");
+    t.SetString("NV Hostname", "VELANDRA-PC");
+    t.SetString("Domain", "");
+    t.SetString("NV Domain", "");
+    t.SetString("SearchList", "");
+    t.SetDword("SyncDomainWithMembership", 1);
+  }
+  key(kNetBT).SetDword("EnableLMHOSTS", 1);
+  {
+    RegKey c = key("SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName");
+    c.SetString("ComputerName", "VELANDRA-PC");
+    RegKey a = key("SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName");
+    a.SetString("ComputerName", "VELANDRA-PC");
+  }
+  key("SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\parameters")
+      .SetString("srvcomment", "デモ用のPC");
+  {
+    RegKey w = key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon");
+    w.SetString("DefaultUserName", "Administrator");
+    w.SetString("DefaultDomainName", "VELANDRA-PC");
+    w.SetString("AltDefaultDomainName", "VELANDRA-PC");
+    w.SetString("AutoAdminLogon", "0");
+    w.SetString("Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
+  }
+  {
+    RegKey v = key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+    v.SetString("ProductName", xp ? "Microsoft Windows XP" : "Microsoft Windows 2000");
+    v.SetString("CurrentVersion", xp ? "5.1" : "5.0");
+    v.SetString("CurrentBuildNumber", xp ? "2600" : "2195");
+    v.SetString("CSDVersion", xp ? "Service Pack 2" : "Service Pack 4");
+  }
+}
+
+std::string MachineFile(DemoVariant variant) {
+  const bool xp = variant == DemoVariant::WindowsXp;
+  std::string os = xp ? "Windows XP Professional SP2" : "Windows 2000 Professional SP4";
+  return
+      "# A simulated Windows PC (see docs/simulated-pc.md): the embedded demo PC,\n"
+      "# " + os + ", Japanese.\n"
+      "\n[windows]\n"
+      "major = 5\n"
+      "minor = " + std::string(xp ? "1" : "0") + "\n"
+      "build = " + std::string(xp ? "2600" : "2195") + "\n"
+      "platform_id = 2\n"
+      "service_pack = " + std::string(xp ? "Service Pack 2" : "Service Pack 4") + "\n"
+      "service_pack_major = " + std::string(xp ? "2" : "4") + "\n"
+      "suite_mask = 0x0100\n"
+      "product_type = 1\n"
+      "system_root = " + std::string(xp ? "C:\\WINDOWS" : "C:\\WINNT") + "\n"
+      "\n[computer]\n"
+      "name = VELANDRA-PC\n"
+      "\n[session]\n"
+      "user = Administrator\n"
+      "executable = C:\\Program Files\\Velandra\\Velandra.exe\n"
+      "\n[volumes]\n"
+      "C = NTFS, fixed\n"
+      "\n[shell]\n"
+      "common_startup = C:\\Documents and Settings\\All Users\\スタート メニュー\\プログラム\\スタートアップ\n";
+}
+
+constexpr char kUsersFileText[] =
+    "# Local accounts of the simulated PC: [user name], groups = ..., \n"
+    "# full_name, comment, disabled = yes.\n"
+    "\n[Administrator]\n"
+    "groups = Administrators\n"
+    "comment = コンピュータ/ドメインの管理用 (ビルトイン アカウント)\n"
+    "\n[Guest]\n"
+    "groups = Guests\n"
+    "disabled = yes\n"
+    "\n[yamada]\n"
+    "groups = Users\n"
+    "full_name = 山田 太郎\n";
+
+// The demo's configuration file: three places, nothing else yet (CP932, CRLF).
+constexpr char kDemoIni[] =
+    "[PLACELIST]\r\n"
+    "P0=標準\r\n"
+    "P1=本社\r\n"
+    "P2=自宅\r\n";
+
+constexpr char kHosts[] =
+    "# Copyright (c) 1993-1999 Microsoft Corp.\r\n"
+    "#\r\n"
+    "127.0.0.1       localhost\r\n";
+
+bool Write(const std::filesystem::path& file, const std::string& data, std::string& error) {
+  std::string why;
+  if (WriteHostFileAtomically(file, data, &why)) return true;
+  error = why;
+  return false;
+}
+
+}  // namespace
+
+std::string DemoRegistry(DemoVariant variant) {
+  SimRegistry reg;
+  std::string error;
+  Build(reg, variant, error);
+  return reg.ToRegedit4();
+}
+
+bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_empty(dir, ec)) {
+    error = HostPathToUtf8(dir) + ": not empty; a demo PC is only written into a new directory";
+    return false;
+  }
+  SimRegistry reg;
+  std::string buildError;
+  Build(reg, variant, buildError);
+  if (!buildError.empty()) {
+    error = buildError;
+    return false;
+  }
+  const bool xp = variant == DemoVariant::WindowsXp;
+  const std::filesystem::path c = dir / "C";
+  const std::filesystem::path windows = c / (xp ? "WINDOWS" : "WINNT");
+  const std::filesystem::path etc = windows / "system32" / "drivers" / "etc";
+  const std::filesystem::path startup = c / "Documents and Settings" / "All Users" /
+      HostPathFromUtf8(Cp932ToUtf8("スタート メニュー")) /
+      HostPathFromUtf8(Cp932ToUtf8("プログラム")) /
+      HostPathFromUtf8(Cp932ToUtf8("スタートアップ"));
+  std::filesystem::create_directories(startup, ec);
+  // Literals are CP932; the state files are UTF-8.
+  return Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
+         Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
+         Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
+         Write(etc / "hosts", kHosts, error) &&
+         Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
+         Write(c / "Program Files" / "Velandra" / "Velandra.ini", kDemoIni, error);
+}
+
+}  // namespace velandra::platform::sim

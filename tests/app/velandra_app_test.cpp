@@ -1,0 +1,276 @@
+#include "app/velandra_app.h"
+
+#include <gtest/gtest.h>
+
+#include "app/exit_codes.h"
+#include "app/messages.h"
+#include "support/scratch_dir.h"
+#include "ui/dlg_user_password.h"
+
+namespace velandra::app {
+namespace {
+
+using platform::MessageIcon;
+using platform::MessageOwner;
+
+constexpr char kIni[] = "C\\Program Files\\Velandra\\Velandra.ini";
+constexpr char kShortcut[] =
+    "C\\Documents and Settings\\All Users\\スタート メニュー\\プログラム\\スタートアップ\\Velandra.lnk";
+
+// The scratch PC's relative host path for a Windows-style relative path.
+std::string Rel(std::string p) {
+  for (auto& c : p)
+    if (c == '\\') c = '/';
+  return p;
+}
+
+// A prompt that must not be asked: these runs never reach -logon's dialog.
+class NoPrompt : public ui::IUserPasswordDialog {
+ public:
+  bool DoModal(ui::CDlgUserPassword&) override {
+    ADD_FAILURE() << "the logon prompt was shown";
+    return false;
+  }
+};
+
+struct Run {
+  int code;
+  std::vector<platform::sim::ShownMessage> messages;
+  std::vector<std::string> events;
+};
+
+Run Start(testing::ScratchPc& pc, const std::string& commandLine) {
+  NoPrompt prompt;
+  auto& sim = pc.Open();
+  CVelandraApp app(sim.platform(), prompt);
+  int code = app.Run(commandLine);
+  return {code, sim.Messages(), sim.Events()};
+}
+
+struct StartCase {
+  const char* name;
+  // pc.ini [windows] major, minor, platform_id, product_type
+  int major, minor, platformId, productType;
+  const char* user;         // [session] user
+  const char* common;       // COMMON section lines of Velandra.ini ("" for none)
+  const char* commandLine;
+  int exitCode;
+  const char* message;      // the one message shown, or null for none
+  MessageIcon icon;
+};
+
+// Start-up checks and the mode chosen by the command line.
+const StartCase kStartCases[] = {
+    {"xp_workstation_interactive", 5, 1, 2, 1, "Administrator", "", "", kExitNotBuilt,
+     nullptr, MessageIcon::Warning},
+    {"w2000_workstation", 5, 0, 2, 1, "Administrator", "", "", kExitNotBuilt, nullptr,
+     MessageIcon::Warning},
+    {"windows98", 4, 10, 1, 0, "Administrator", "", "", kExitRefused, kMsgWindowsOnly,
+     MessageIcon::Error},
+    {"nt4", 4, 0, 2, 1, "Administrator", "", "", kExitRefused, kMsgWindowsOnly,
+     MessageIcon::Error},
+    {"server2003", 5, 2, 2, 3, "Administrator", "SERVER=TRUE\r\n", "", kExitRefused,
+     kMsgWindowsOnly, MessageIcon::Error},
+    {"vista", 6, 0, 2, 1, "Administrator", "", "", kExitRefused, kMsgWindowsOnly,
+     MessageIcon::Error},
+    {"xp_as_server_product", 5, 1, 2, 3, "Administrator", "SERVER=TRUE\r\n", "",
+     kExitRefused, kMsgWindowsOnly, MessageIcon::Error},
+    {"w2000_server_without_SERVER", 5, 0, 2, 3, "Administrator", "", "", kExitRefused,
+     kMsgWindowsOnly, MessageIcon::Error},
+    {"w2000_server_with_SERVER", 5, 0, 2, 3, "Administrator", "SERVER=TRUE\r\n", "",
+     kExitNotBuilt, nullptr, MessageIcon::Warning},
+    {"w2000_server_with_lowercase_true", 5, 0, 2, 3, "Administrator", "SERVER=true\r\n", "",
+     kExitRefused, kMsgWindowsOnly, MessageIcon::Error},
+    {"w2000_domain_controller", 5, 0, 2, 2, "Administrator", "SERVER=TRUE\r\n", "",
+     kExitRefused, kMsgWindowsOnly, MessageIcon::Error},
+    {"not_administrator", 5, 1, 2, 1, "yamada", "", "", kExitRefused, kMsgNoAdministrator,
+     MessageIcon::Error},
+    {"unknown_user", 5, 1, 2, 1, "nobody", "", "", kExitRefused, kMsgNoAdministrator,
+     MessageIcon::Error},
+    {"admincheck_FALSE", 5, 1, 2, 1, "yamada", "ADMINCHECK=FALSE\r\n", "", kExitNotBuilt,
+     nullptr, MessageIcon::Warning},
+    {"admincheck_lowercase_still_checks", 5, 1, 2, 1, "yamada", "ADMINCHECK=false\r\n", "",
+     kExitRefused, kMsgNoAdministrator, MessageIcon::Error},
+    {"p_alone", 5, 1, 2, 1, "Administrator", "", "-p", kExitRefused, kMsgBadArguments,
+     MessageIcon::Error},
+    {"r_alone", 5, 1, 2, 1, "Administrator", "", "-r", kExitRefused, kMsgBadArguments,
+     MessageIcon::Error},
+    {"unknown_place", 5, 1, 2, 1, "Administrator", "", "-p 支店", kExitRefused,
+     kMsgPlaceNotFound, MessageIcon::Error},
+    {"unknown_token_alone", 5, 1, 2, 1, "Administrator", "", "-x", kExitRefused,
+     kMsgPlaceNotFound, MessageIcon::Error},
+    {"upper_case_P_names_nothing", 5, 1, 2, 1, "Administrator", "", "-P 本社",
+     kExitRefused, kMsgPlaceNotFound, MessageIcon::Error},
+    {"now_mode", 5, 1, 2, 1, "Administrator", "", "-p 本社 -now", kExitNotBuilt, nullptr,
+     MessageIcon::Warning},
+    {"default_mode", 5, 1, 2, 1, "Administrator", "", "-p \"本社\"", kExitNotBuilt,
+     nullptr, MessageIcon::Warning},
+    {"resume_mode", 5, 1, 2, 1, "Administrator", "", "-r 自宅", kExitNotBuilt, nullptr,
+     MessageIcon::Warning},
+};
+
+class StartUp : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(StartUp, ChecksAndMode) {
+  const StartCase& c = GetParam();
+  testing::ScratchPc pc;
+  pc.SetMachine("windows", "major", std::to_string(c.major));
+  pc.SetMachine("windows", "minor", std::to_string(c.minor));
+  pc.SetMachine("windows", "platform_id", std::to_string(c.platformId));
+  pc.SetMachine("windows", "product_type", std::to_string(c.productType));
+  pc.SetMachine("session", "user", c.user);
+  std::string ini = pc.ReadFile(Rel(kIni));
+  if (*c.common) ini += std::string("[COMMON]\r\n") + c.common;
+  pc.WriteFile(Rel(kIni), ini);
+
+  Run run = Start(pc, c.commandLine);
+  EXPECT_EQ(run.code, c.exitCode);
+  ASSERT_EQ(run.messages.size(), 1u);
+  const auto& m = run.messages[0];
+  EXPECT_EQ(m.Caption, "Velandra");
+  EXPECT_EQ(m.Icon, c.icon);
+  EXPECT_EQ(m.Owner, MessageOwner::None);
+  if (c.message) EXPECT_EQ(m.Text, c.message);
+  else EXPECT_EQ(m.Text.rfind(kMsgNotBuilt, 0), 0u) << platform::Cp932ToUtf8(m.Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StartUp, ::testing::ValuesIn(kStartCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StartUpMode, MessageNamesTheModeAndPlace) {
+  struct Row {
+    const char* commandLine;
+    const char* mode;
+  } rows[] = {
+      {"-p 本社 -now", "-now"},      {"-p 本社", "-p "},
+      {"-p 本社 -s", "-s "},          {"-p 本社 -d", "-d "},
+      {"-p 本社 -relogon", "-relogon"},
+      {"-logon admin secret -p 本社", "-logon"},
+      {"", "プロパティシート"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.commandLine);
+    testing::ScratchPc pc;
+    Run run = Start(pc, row.commandLine);
+    EXPECT_EQ(run.code, kExitNotBuilt);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_NE(run.messages[0].Text.find(row.mode), std::string::npos)
+        << platform::Cp932ToUtf8(run.messages[0].Text);
+    if (*row.commandLine)
+      EXPECT_NE(run.messages[0].Text.find("本社"), std::string::npos);
+  }
+}
+
+TEST(StartUpShortcut, DeletedByEveryStartThatPassesTheChecks) {
+  struct Row {
+    const char* name;
+    const char* user;
+    const char* commandLine;
+    bool deleted;
+  } rows[] = {
+      {"interactive", "Administrator", "", true},
+      {"ends_with_place_not_found", "Administrator", "-p 支店", true},
+      {"bad_arguments", "Administrator", "-p", true},
+      {"refused_for_rights", "yamada", "-p 本社", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::ScratchPc pc;
+    pc.SetMachine("session", "user", row.user);
+    pc.WriteFile(Rel(kShortcut), "[shortcut]\r\n");
+    Start(pc, row.commandLine);
+    EXPECT_EQ(pc.ReadFile(Rel(kShortcut)).empty(), row.deleted);
+  }
+}
+
+TEST(StartUpResume, SleepsOnlyWhenDelaySleepIsPositive) {
+  for (int delay : {0, -5, 1500}) {
+    SCOPED_TRACE(delay);
+    testing::ScratchPc pc;
+    pc.WriteFile(Rel(kIni), pc.ReadFile(Rel(kIni)) + "[COMMON]\r\nDELAYSLEEP=" +
+                                std::to_string(delay) + "\r\n");
+    Run run = Start(pc, "-r 自宅");
+    int sleeps = 0;
+    for (const auto& e : run.events)
+      if (e.rfind("sleep ", 0) == 0) {
+        ++sleeps;
+        EXPECT_EQ(e, "sleep " + std::to_string(delay) + " ms");
+      }
+    EXPECT_EQ(sleeps, delay > 0 ? 1 : 0);
+  }
+}
+
+TEST(StartUpConfig, UnattendedRunLeavesTheFileAlone) {
+  testing::ScratchPc pc;
+  pc.WriteFile(Rel(kIni), pc.ReadFile(Rel(kIni)) +
+                              "[COMMON]\r\nDIFFCHECK=FALSE\r\n[DelayAction]\r\nActionCount=1\r\n"
+                              "Action00=NetworkDrive\r\n");
+  const std::string before = pc.ReadFile(Rel(kIni));
+  for (const char* line : {"-p 本社 -diff -now", "-p", "-p 支店", ""}) {
+    SCOPED_TRACE(line);
+    Start(pc, line);
+    EXPECT_EQ(pc.ReadFile(Rel(kIni)), before);
+  }
+}
+
+TEST(StartUpConfig, MissingFileReadsAsDefaults) {
+  testing::ScratchPc pc;
+  std::filesystem::remove(pc.dir() / Rel(kIni));
+  Run run = Start(pc, "-p 標準 -now");  // the default place exists without a file
+  EXPECT_EQ(run.code, kExitNotBuilt);
+  EXPECT_FALSE(std::filesystem::exists(pc.dir() / Rel(kIni)));
+}
+
+TEST(StartUpConfig, PathOfExecutableFixesTheConfigPath) {
+  struct Row {
+    const char* exe;
+    const char* configPath;
+  } rows[] = {
+      {"C:\\Program Files\\Velandra\\Velandra.exe", "C:\\Program Files\\Velandra\\Velandra.ini"},
+      {"C:\\Velandra.exe", "C:\\Velandra.ini"},
+      // 表 and ソ end in the byte 0x5C: not a separator.
+      {"C:\\ツール\\表\\Velandra.exe", "C:\\ツール\\表\\Velandra.ini"},
+      {"C:\\ソフト\\Velandra.exe", "C:\\ソフト\\Velandra.ini"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(platform::Cp932ToUtf8(row.exe));
+    testing::ScratchPc pc;
+    pc.SetMachine("session", "executable", row.exe);
+    NoPrompt prompt;
+    CVelandraApp app(pc.Open().platform(), prompt);
+    EXPECT_EQ(app.ConfigPath(), row.configPath);
+  }
+}
+
+TEST(StartUpConfig, OverlongConfigPathIsRefused) {
+  testing::ScratchPc pc;
+  pc.SetMachine("session", "executable", "C:\\" + std::string(250, 'a') + "\\Velandra.exe");
+  Run run = Start(pc, "-p 本社");
+  EXPECT_EQ(run.code, kExitRefused);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].Text, kMsgConfigPathTooLong);
+}
+
+TEST(StartUpOsInfo, ExtendedFieldsOnlyOnVersion5) {
+  struct Row {
+    int major, minor, platformId;
+    uint16_t suite;
+    uint8_t product;
+  } rows[] = {{5, 1, 2, 0x100, 1}, {5, 0, 2, 0x100, 1}, {6, 0, 2, 0, 0}, {4, 10, 1, 0, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.major) + "." + std::to_string(row.minor));
+    testing::ScratchPc pc;
+    pc.SetMachine("windows", "major", std::to_string(row.major));
+    pc.SetMachine("windows", "minor", std::to_string(row.minor));
+    pc.SetMachine("windows", "platform_id", std::to_string(row.platformId));
+    NoPrompt prompt;
+    CVelandraApp app(pc.Open().platform(), prompt);
+    EXPECT_EQ(app.Os().MajorVersion, static_cast<uint32_t>(row.major));
+    EXPECT_EQ(app.Os().SuiteMask, row.suite);
+    EXPECT_EQ(app.Os().ProductType, row.product);
+    EXPECT_EQ(app.Os().ServicePack, "Service Pack 2");
+  }
+}
+
+}  // namespace
+}  // namespace velandra::app
