@@ -1,0 +1,64 @@
+#include "system/platform/win32/win32_accounts.h"
+
+#include "system/platform/win32/handles.h"
+#include <lmaccess.h>
+#include <lmerr.h>
+
+namespace velandra::platform::win32 {
+
+namespace {
+
+// The system's text is in the ANSI code page (932 on the PCs it serves).
+bool AnsiToWide(const std::string& text, std::wstring& wide) {
+  if (text.empty()) {
+    wide.clear();
+    return true;
+  }
+  int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+                                static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return false;
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+                            static_cast<int>(text.size()), out.data(), n) != n)
+    return false;
+  wide = std::move(out);
+  return true;
+}
+
+std::string WideToAnsi(const wchar_t* text) {
+  int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n - 1));
+  return out;
+}
+
+}  // namespace
+
+long Win32Accounts::GetLocalGroups(const std::string& user,
+                                   std::vector<std::string>& groups) {
+  // A name that does not convert, or holds a zero byte, would be asked
+  // about as some other account.
+  std::wstring wideUser;
+  if (user.find('\0') != std::string::npos || !AnsiToWide(user, wideUser))
+    return ERROR_INVALID_PARAMETER;
+
+  NetApiBuffer<BYTE> buffer;
+  DWORD read = 0, total = 0;
+  NET_API_STATUS status = ::NetUserGetLocalGroups(
+      nullptr, wideUser.c_str(), 0, LG_INCLUDE_INDIRECT, buffer.put(),
+      MAX_PREFERRED_LENGTH, &read, &total);
+  if (status != NERR_Success) return static_cast<long>(status);
+
+  const auto* entries =
+      reinterpret_cast<const LOCALGROUP_USERS_INFO_0*>(buffer.get());
+  std::vector<std::string> names;
+  names.reserve(read);
+  for (DWORD i = 0; i < read; ++i)
+    if (entries[i].lgrui0_name) names.push_back(WideToAnsi(entries[i].lgrui0_name));
+  groups = std::move(names);
+  return NERR_Success;
+}
+
+}  // namespace velandra::platform::win32
