@@ -1,0 +1,15 @@
+// IShell over shell32.
+#pragma once
+#include <string>
+
+#include "system/platform/shell.h"
+
+namespace velandra::platform::win32 {
+
+class Win32Shell : public IShell {
+ public:
+  bool GetSpecialFolderPath(SpecialFolder folder, bool create,
+                            std::string& path) override;
+};
+
+}  // namespace velandra::platform::win32
