@@ -5,6 +5,7 @@
 #include "app/exit_codes.h"
 #include "app/messages.h"
 #include "support/scratch_dir.h"
+#include "system/platform/text.h"
 #include "ui/dlg_user_password.h"
 
 namespace velandra::app {
@@ -33,13 +34,13 @@ class NoPrompt : public ui::IUserPasswordDialog {
   }
 };
 
-struct Run {
+struct RunResult {
   int code;
   std::vector<platform::sim::ShownMessage> messages;
   std::vector<std::string> events;
 };
 
-Run Start(testing::ScratchPc& pc, const std::string& commandLine) {
+RunResult Start(testing::ScratchPc& pc, const std::string& commandLine) {
   NoPrompt prompt;
   auto& sim = pc.Open();
   CVelandraApp app(sim.platform(), prompt);
@@ -123,7 +124,7 @@ TEST_P(StartUp, ChecksAndMode) {
   if (*c.common) ini += std::string("[COMMON]\r\n") + c.common;
   pc.WriteFile(Rel(kIni), ini);
 
-  Run run = Start(pc, c.commandLine);
+  RunResult run = Start(pc, c.commandLine);
   EXPECT_EQ(run.code, c.exitCode);
   ASSERT_EQ(run.messages.size(), 1u);
   const auto& m = run.messages[0];
@@ -151,7 +152,7 @@ TEST(StartUpMode, MessageNamesTheModeAndPlace) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.commandLine);
     testing::ScratchPc pc;
-    Run run = Start(pc, row.commandLine);
+    RunResult run = Start(pc, row.commandLine);
     EXPECT_EQ(run.code, kExitNotBuilt);
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_NE(run.messages[0].Text.find(row.mode), std::string::npos)
@@ -189,7 +190,7 @@ TEST(StartUpResume, SleepsOnlyWhenDelaySleepIsPositive) {
     testing::ScratchPc pc;
     pc.WriteFile(Rel(kIni), pc.ReadFile(Rel(kIni)) + "[COMMON]\r\nDELAYSLEEP=" +
                                 std::to_string(delay) + "\r\n");
-    Run run = Start(pc, "-r 自宅");
+    RunResult run = Start(pc, "-r 自宅");
     int sleeps = 0;
     for (const auto& e : run.events)
       if (e.rfind("sleep ", 0) == 0) {
@@ -216,7 +217,7 @@ TEST(StartUpConfig, UnattendedRunLeavesTheFileAlone) {
 TEST(StartUpConfig, MissingFileReadsAsDefaults) {
   testing::ScratchPc pc;
   std::filesystem::remove(pc.dir() / Rel(kIni));
-  Run run = Start(pc, "-p 標準 -now");  // the default place exists without a file
+  RunResult run = Start(pc, "-p 標準 -now");  // the default place exists without a file
   EXPECT_EQ(run.code, kExitNotBuilt);
   EXPECT_FALSE(std::filesystem::exists(pc.dir() / Rel(kIni)));
 }
@@ -245,7 +246,7 @@ TEST(StartUpConfig, PathOfExecutableFixesTheConfigPath) {
 TEST(StartUpConfig, OverlongConfigPathIsRefused) {
   testing::ScratchPc pc;
   pc.SetMachine("session", "executable", "C:\\" + std::string(250, 'a') + "\\Velandra.exe");
-  Run run = Start(pc, "-p 本社");
+  RunResult run = Start(pc, "-p 本社");
   EXPECT_EQ(run.code, kExitRefused);
   ASSERT_EQ(run.messages.size(), 1u);
   EXPECT_EQ(run.messages[0].Text, kMsgConfigPathTooLong);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
+#include <random>
 #include <system_error>
 
 #include "system/platform/sim/host_files.h"
@@ -14,7 +14,8 @@ namespace velandra::testing {
 
 ScratchDir::ScratchDir() {
   static std::atomic<unsigned> counter{0};
-  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  // (<chrono> cannot be compiled for CP932 text: it holds a "µs" literal.)
+  static const unsigned stamp = std::random_device{}();
   path_ = std::filesystem::temp_directory_path() /
           ("velandra-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(path_);

@@ -4,6 +4,7 @@
 
 #include "support/scratch_dir.h"
 #include "system/platform/sim/host_files.h"
+#include "system/platform/sim/sim_backends.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/text.h"
 
