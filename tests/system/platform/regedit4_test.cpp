@@ -487,6 +487,28 @@ TEST(Regedit4RoundTrip, RandomContentReadsBackExactly) {
   }
 }
 
+TEST(Regedit4RoundTrip, DamagedTextIsRejectedOrReadNeverFatal) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::string text = WriteRegedit4(RandomRegistry(seed).Make());
+    std::mt19937 rng(seed);
+    for (int i = 0; i < 3; ++i) {
+      size_t at = std::uniform_int_distribution<size_t>(0, text.size() - 1)(rng);
+      switch (rng() % 3) {
+        case 0: text[at] = static_cast<char>(rng()); break;
+        case 1: text.erase(at, 1); break;
+        default: text.insert(at, 1, "\\\"[],:=\n-@;"[rng() % 11]);
+      }
+    }
+    std::vector<Regedit4Entry> entries;
+    std::string error;
+    if (!ParseRegedit4(text, "damaged.reg", entries, error)) {
+      EXPECT_EQ(error.rfind("damaged.reg: ", 0), 0u) << error;
+      EXPECT_TRUE(entries.empty());
+    }
+  }
+}
+
 TEST(Regedit4Names, WhatAFileCanHold) {
   EXPECT_TRUE(IsRegedit4ValueName(""));
   EXPECT_TRUE(IsRegedit4ValueName("表"));

@@ -114,13 +114,13 @@ std::string MatchPath(std::string_view path) {
   return out;
 }
 
-std::string MatchPathOf(const Node& node) {
+std::string PathOf(const Node& node) {
   std::vector<const Node*> chain;
   for (const Node* n = &node; n && n->parent; n = n->parent) chain.push_back(n);
   std::string out;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (!out.empty()) out.push_back('\\');
-    out += Cp932ToUpperAscii((*it)->name);
+    out += (*it)->name;
   }
   return out;
 }
@@ -295,14 +295,21 @@ struct SimRegistry::State {
     return true;
   }
 
-  const Failure* FindFailure(Failure::Kind kind, Hive hive, const std::string& path,
-                             std::string_view value) const {
-    // The latest injection for a target wins.
+  // The code injected for this call, or kErrorSuccess; the latest
+  // injection for a target wins.
+  long InjectedFailure(Failure::Kind kind, Hive hive, std::string_view path,
+                       std::string_view value = {}) const {
+    if (failures.empty()) return kErrorSuccess;
+    const std::string match = MatchPath(path);
     for (auto it = failures.rbegin(); it != failures.rend(); ++it)
-      if (it->kind == kind && it->hive == hive && it->path == path &&
+      if (it->kind == kind && it->hive == hive && it->path == match &&
           (kind == Failure::Kind::Open || Cp932EqualsNoCase(it->value, value)))
-        return &*it;
-    return nullptr;
+        return it->code;
+    return kErrorSuccess;
+  }
+  long InjectedFailure(Failure::Kind kind, Hive hive, const Node& key,
+                       std::string_view value) const {
+    return failures.empty() ? kErrorSuccess : InjectedFailure(kind, hive, PathOf(key), value);
   }
 
   // Moves `fresh` in as the whole content. Keys of the old content are
@@ -349,9 +356,8 @@ class SimKey final : public IRegistryKey {
     if (!state) return kErrorInvalidHandle;
     if (!(access_ & kKeyQueryValue)) return kErrorAccessDenied;
     if (node_->deleted) return kErrorKeyDeleted;
-    if (auto* f = state->FindFailure(State::Failure::Kind::Query, hive_,
-                                     MatchPathOf(*node_), name))
-      return f->code;
+    if (long rc = state->InjectedFailure(State::Failure::Kind::Query, hive_, *node_, name))
+      return rc;
     auto it = FindValue(*node_, name);
     if (it == node_->values.end()) return kErrorFileNotFound;
     type = it->type;
@@ -366,9 +372,8 @@ class SimKey final : public IRegistryKey {
     if (!(access_ & kKeySetValue)) return kErrorAccessDenied;
     if (node_->deleted) return kErrorKeyDeleted;
     if (!IsRegedit4ValueName(name)) return kErrorInvalidParameter;
-    if (auto* f = state->FindFailure(State::Failure::Kind::Set, hive_,
-                                     MatchPathOf(*node_), name))
-      return f->code;
+    if (long rc = state->InjectedFailure(State::Failure::Kind::Set, hive_, *node_, name))
+      return rc;
     auto it = FindValue(*node_, name);
     std::optional<Value> old;
     if (it != node_->values.end()) old = *it;
@@ -421,8 +426,8 @@ long SimRegistry::OpenKey(Hive hive, std::string_view path, uint32_t access,
   std::vector<std::string_view> parts;
   long rc = SplitRegistryPath(path, parts);
   if (rc != kErrorSuccess) return rc;
-  if (auto* f = state_->FindFailure(State::Failure::Kind::Open, hive, MatchPath(path), {}))
-    return f->code;
+  if (long injected = state_->InjectedFailure(State::Failure::Kind::Open, hive, path))
+    return injected;
   Node* node = Find(*state_->roots[h], parts);
   if (!node) return kErrorFileNotFound;
   key = std::make_unique<SimKey>(state_, SharedOf(*node, state_->roots), hive, access);
@@ -438,8 +443,8 @@ long SimRegistry::CreateKey(Hive hive, std::string_view path, uint32_t access,
   if (rc != kErrorSuccess) return rc;
   for (std::string_view part : parts)
     if (!IsRegedit4KeyName(part)) return kErrorInvalidParameter;
-  if (auto* f = state_->FindFailure(State::Failure::Kind::Open, hive, MatchPath(path), {}))
-    return f->code;
+  if (long injected = state_->InjectedFailure(State::Failure::Kind::Open, hive, path))
+    return injected;
   Node* created = nullptr;
   Node* node = Ensure(*state_->roots[h], parts, &created);
   if (created && !state_->Persist()) {
