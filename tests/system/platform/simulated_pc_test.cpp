@@ -83,7 +83,14 @@ TEST(SimulatedPcPaths, WindowsPathsMapIntoTheDirectory) {
     std::filesystem::path host;
     bool mapped = sim.MapPath(row.windows, host);
     ASSERT_EQ(mapped, row.host != nullptr);
-    if (mapped) EXPECT_EQ(host, pc.dir() / HostPathFromUtf8(Cp932ToUtf8(row.host)));
+    if (!mapped) continue;
+    const auto expected = pc.dir() / HostPathFromUtf8(Cp932ToUtf8(row.host));
+    std::error_code ec;
+    // A Windows host finds files whatever the case: there the same file is enough.
+    if (std::filesystem::exists(expected, ec))
+      EXPECT_TRUE(std::filesystem::equivalent(host, expected, ec)) << host << " " << expected;
+    else
+      EXPECT_EQ(host.lexically_normal(), expected.lexically_normal());
   }
 }
 
