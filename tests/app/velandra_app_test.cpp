@@ -275,3 +275,52 @@ TEST(StartUpOsInfo, ExtendedFieldsOnlyOnVersion5) {
 
 }  // namespace
 }  // namespace velandra::app
+
+namespace velandra::app {
+namespace {
+
+// All bytes of a literal, NULs included.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
+TEST(StartUpBadInput, DamagedConfigurationFilesStillStart) {
+  struct Row {
+    const char* name;
+    std::string ini;
+    int code;
+  } rows[] = {
+      {"truncated_in_a_section_name", "[PLACELIST]\r\nP0=標準\r\nP1=本社\r\n[COMM", kExitNotBuilt},
+      {"truncated_in_a_character", Bytes("[PLACELIST]\r\nP1=本社\r\nP2=\x96"), kExitNotBuilt},
+      {"binary", Bytes("\x00\xff\xfe\r\n[PLACELIST]\r\nP1=本社\x00\x01\r\n\x1a\x00"),
+       kExitNotBuilt},
+      {"binary_without_places", Bytes("\x00\xff\xfe[PLACELIST]\x00P1=本社\r\n\x1a\x00"),
+       kExitRefused},
+      {"huge_line", "[PLACELIST]\r\nP1=本社\r\nP2=" + std::string(1 << 20, 'x') + "\r\n",
+       kExitNotBuilt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::ScratchPc pc;
+    pc.WriteFile(Rel(kIni), row.ini);
+    RunResult run = Start(pc, "-p 本社 -now");
+    // The place is read where its line is whole; otherwise the file has none.
+    EXPECT_EQ(run.code, row.code);
+    EXPECT_EQ(pc.ReadFile(Rel(kIni)), row.ini);  // a run that saves nothing changes nothing
+  }
+}
+
+TEST(StartUpBadInput, TenThousandTokens) {
+  testing::ScratchPc pc;
+  std::string line;
+  for (int i = 0; i < 10000; ++i) line += (i % 3 == 0 ? "-x " : i % 3 == 1 ? "\"a b\" " : "-now ");
+  line += "-p 本社";
+  RunResult run = Start(pc, line);
+  EXPECT_EQ(run.code, kExitNotBuilt);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_NE(run.messages[0].Text.find("-now"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velandra::app
