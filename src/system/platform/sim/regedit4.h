@@ -66,10 +66,11 @@ bool IsRegedit4ValueName(std::string_view name);
 bool IsRegedit4KeyName(std::string_view name);
 
 // Sort key for subkey names. Windows lists subkeys ordered by their
-// upper-cased UTF-16 names, which is not CP932 byte order for kanji ("字"
-// comes before "漢" although its CP932 bytes are larger). Ties (names that
-// convert alike) fall back to the upper-cased CP932 bytes, so two names
-// compare equal exactly when Cp932EqualsNoCase holds.
+// upper-cased names compared as UTF-16 (here only ASCII letters are
+// upper-cased, as everywhere in the system), which is not CP932 byte order
+// for kanji: "字" comes before "漢" although its CP932 bytes are larger.
+// Ties (names that convert alike) fall back to the upper-cased CP932 bytes,
+// so two names compare equal exactly when Cp932EqualsNoCase holds.
 struct KeyNameOrder {
   std::u16string wide;
   std::string upper;
