@@ -6,19 +6,6 @@
 
 namespace velandra {
 
-namespace {
-// Cuts to at most `max` bytes without splitting a two-byte character.
-std::string CutCp932(const std::string& text, size_t max) {
-  if (text.size() <= max) return text;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t n = platform::Cp932CharLength(text, pos);
-    if (pos + n > max) break;
-    pos += n;
-  }
-  return text.substr(0, pos);
-}
-}  // namespace
 
 std::string GetExeDirectory(platform::ISystemInfo& system, size_t n) {
   std::string path = system.ModuleFileName();
@@ -36,7 +23,7 @@ std::string GetExeDirectory(platform::ISystemInfo& system, size_t n) {
     last = lastSlash;
   std::string dir = last == std::string::npos ? "" : rest.substr(0, last + 1);
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return CutCp932(drive + dir, n == 0 ? 0 : n - 1);
+  return platform::Cp932Cut(drive + dir, n == 0 ? 0 : n - 1);
 }
 
 bool IsNtfsVolume(platform::ISystemInfo& system, const std::string& root) {
@@ -46,7 +33,7 @@ bool IsNtfsVolume(platform::ISystemInfo& system, const std::string& root) {
 
 bool GrantFileAccess(platform::Platform& platform, const std::string& path,
                      const std::string& account, uint32_t mask) {
-  std::string root = CutCp932(path, 2) + "\\";
+  std::string root = platform::Cp932Cut(path, 2) + "\\";
   if (!IsNtfsVolume(platform.system, root)) return false;
   return platform.files.GrantAccess(path, account, mask);
 }
@@ -54,7 +41,7 @@ bool GrantFileAccess(platform::Platform& platform, const std::string& path,
 bool IsAdministrator(platform::Platform& platform) {
   std::string user;
   if (!platform.system.GetUserName(user)) return false;
-  user = CutCp932(user, 255);
+  user = platform::Cp932Cut(user, 255);
   std::vector<std::string> groups;
   if (platform.accounts.GetLocalGroups(user, groups) != 0) return false;
   for (const auto& g : groups)

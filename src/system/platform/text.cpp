@@ -27,6 +27,16 @@ size_t Cp932FindLast(std::string_view text, char c) {
   return found;
 }
 
+std::string Cp932Cut(std::string_view text, size_t maxBytes) {
+  size_t end = 0;
+  while (end < text.size()) {
+    size_t n = Cp932CharLength(text, end);
+    if (end + n > maxBytes) break;
+    end += n;
+  }
+  return std::string(text.substr(0, end));
+}
+
 std::string Cp932ToUpperAscii(std::string_view text) {
   std::string out(text);
   for (size_t pos = 0; pos < out.size();) {
@@ -74,10 +84,12 @@ std::string FromWide(UINT cp, std::wstring_view in, bool* ok) {
   if (in.empty()) return {};
   BOOL lossy = FALSE;
   BOOL* lossyArg = cp == CP_UTF8 ? nullptr : &lossy;
-  int n = WideCharToMultiByte(cp, 0, in.data(), static_cast<int>(in.size()),
+  // No look-alike substitutes (e for é): a character CP932 lacks is a loss.
+  DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  int n = WideCharToMultiByte(cp, flags, in.data(), static_cast<int>(in.size()),
                               nullptr, 0, nullptr, lossyArg);
   std::string out(n, '\0');
-  WideCharToMultiByte(cp, 0, in.data(), static_cast<int>(in.size()),
+  WideCharToMultiByte(cp, flags, in.data(), static_cast<int>(in.size()),
                       out.data(), n, nullptr, lossyArg);
   if (lossy && ok) *ok = false;
   return out;

@@ -27,6 +27,10 @@ size_t Cp932Find(std::string_view text, char c, size_t from = 0);
 // Position of the last single-byte `c` at a character boundary, or npos.
 size_t Cp932FindLast(std::string_view text, char c);
 
+// The longest prefix of at most `maxBytes` bytes that does not end inside
+// a two-byte character.
+std::string Cp932Cut(std::string_view text, size_t maxBytes);
+
 // ASCII letters folded to upper case; two-byte characters left alone.
 std::string Cp932ToUpperAscii(std::string_view text);
 // Equal when they differ only in the case of ASCII letters (the rule the

@@ -43,3 +43,27 @@ TEST(Cp932, BadBytesAreReported) {
 
 }  // namespace
 }  // namespace velandra::platform
+
+namespace velandra::platform {
+namespace {
+
+TEST(Cp932, CharactersCp932LacksAreReportedNotReplaced) {
+  bool ok = true;
+  std::string out = Utf16ToCp932(u"caf\u00e9", &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_NE(out, "cafe");  // no look-alike substitute
+  ok = true;
+  Utf8ToCp932("caf\xc3\xa9", &ok);
+  EXPECT_FALSE(ok);
+}
+
+TEST(Cp932, CutKeepsWholeCharacters) {
+  const std::string text = "a表示";  // 1 + 2 + 2 bytes
+  EXPECT_EQ(Cp932Cut(text, 5), text);
+  EXPECT_EQ(Cp932Cut(text, 4), "a表");
+  EXPECT_EQ(Cp932Cut(text, 2), "a");
+  EXPECT_EQ(Cp932Cut(text, 0), "");
+}
+
+}  // namespace
+}  // namespace velandra::platform

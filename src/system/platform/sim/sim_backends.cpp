@@ -174,11 +174,31 @@ long SimAccounts::GetLocalGroups(const std::string& user,
   return 0;
 }
 
+long SimAccounts::QueryDisplayUsers(uint32_t maxEntries,
+                                    std::vector<std::string>& names) {
+  // [database] unreachable = yes in users.ini stands for a broken account
+  // database (the RPC server is unavailable).
+  if (Cp932EqualsNoCase(pc_.Users().Get("database", "unreachable"), "yes")) return 1722;
+  std::vector<std::string> out;
+  long status = 0;
+  for (const auto& s : pc_.Users().Sections()) {
+    if (Cp932EqualsNoCase(s.Name, "database")) continue;
+    if (out.size() == maxEntries) {
+      status = kErrorMoreData;
+      break;
+    }
+    out.push_back(FromState(s.Name));
+  }
+  names = std::move(out);
+  return status;
+}
+
 bool SimAccounts::AccountExists(const std::string& account) const {
   std::string a = ToState(account);
   for (const char* known : kWellKnownAccounts)
     if (Cp932EqualsNoCase(a, known)) return true;
   for (const auto& s : pc_.Users().Sections()) {
+    if (Cp932EqualsNoCase(s.Name, "database")) continue;
     if (Cp932EqualsNoCase(s.Name, a)) return true;
     for (const auto& g : SplitList(pc_.Users().Get(s.Name, "groups")))
       if (Cp932EqualsNoCase(g, a)) return true;

@@ -30,6 +30,7 @@ class SimAccounts : public IAccounts {
   explicit SimAccounts(SimulatedPc& pc) : pc_(pc) {}
   long GetLocalGroups(const std::string& user,
                       std::vector<std::string>& groups) override;
+  long QueryDisplayUsers(uint32_t maxEntries, std::vector<std::string>& names) override;
   // Whether LookupAccountName would find `account` on this PC.
   bool AccountExists(const std::string& account) const;
 

@@ -61,4 +61,20 @@ long Win32Accounts::GetLocalGroups(const std::string& user,
   return NERR_Success;
 }
 
+long Win32Accounts::QueryDisplayUsers(uint32_t maxEntries,
+                                      std::vector<std::string>& names) {
+  NetApiBuffer<BYTE> buffer;
+  DWORD returned = 0;
+  NET_API_STATUS status = ::NetQueryDisplayInformation(
+      nullptr, 1, 0, maxEntries, MAX_PREFERRED_LENGTH, &returned,
+      reinterpret_cast<PVOID*>(buffer.put()));
+  if (status != NERR_Success && status != ERROR_MORE_DATA) return static_cast<long>(status);
+  const auto* users = reinterpret_cast<const NET_DISPLAY_USER*>(buffer.get());
+  std::vector<std::string> out;
+  for (DWORD i = 0; users && i < returned; ++i)
+    if (users[i].usri1_name) out.push_back(WideToAnsi(users[i].usri1_name));
+  names = std::move(out);
+  return static_cast<long>(status);
+}
+
 }  // namespace velandra::platform::win32
