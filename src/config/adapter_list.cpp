@@ -1,0 +1,61 @@
+#include "config/adapter_list.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace velandra::config {
+
+namespace {
+
+bool UsedByAdapter(const AdapterList& adapters, uint32_t number) {
+  return std::any_of(adapters.begin(), adapters.end(),
+                     [number](const auto& a) { return a->Number == number; });
+}
+
+// Keys are case-insensitive in the file, as the profile calls treat them.
+bool IsDescriptionKey(const std::string& key) {
+  return !key.empty() && (key[0] == 'A' || key[0] == 'a');
+}
+
+}  // namespace
+
+uint32_t AdapterNumber(const ConfigFile& config, const AdapterList& adapters,
+                       const std::string& driverDesc, const std::string& connectionName) {
+  const std::vector<NumberedEntry> entries = config.ReadNumberedList(kAdapterListSection);
+  for (const auto& entry : entries) {
+    // Only description entries: a connection name that happens to equal a
+    // description must not lend its number to another card.
+    if (!IsDescriptionKey(entry.Key) || entry.Value != driverDesc) continue;
+    // Two cards of one model must not share a number (and with it their
+    // settings): a number already given goes on to the next entry.
+    if (UsedByAdapter(adapters, entry.Number)) continue;
+    const std::string name = config.ReadString(
+        kAdapterListSection, "C" + std::to_string(entry.Number), kNoDataAdapterList, 256);
+    if (name == kNoDataAdapterList || name == connectionName) return entry.Number;
+  }
+  std::vector<uint32_t> used;
+  for (const auto& a : adapters) used.push_back(a->Number);
+  for (const auto& entry : entries) used.push_back(entry.Number);
+  std::sort(used.begin(), used.end());
+  uint32_t next = 0;
+  for (uint32_t n : used) {
+    if (n == next) ++next;
+    else if (n > next) break;
+  }
+  return next;
+}
+
+void WriteAdapterList(const ConfigFile& config, const AdapterList& adapters) {
+  for (const auto& a : adapters) {
+    const std::string m = std::to_string(a->Number);
+    config.WriteString(kAdapterListSection, "A" + m, a->DriverDesc);
+    config.WriteString(kAdapterListSection, "C" + m, a->ConnectionName);
+  }
+}
+
+void WriteLast(const ConfigFile& config, uint32_t lastPlace, uint32_t lastAdapter) {
+  config.WriteString(kLastSection, "LASTPLACE", std::to_string(lastPlace));
+  config.WriteString(kLastSection, "LASTADAPTER", std::to_string(lastAdapter));
+}
+
+}  // namespace velandra::config
