@@ -20,41 +20,69 @@ constexpr char kTcpip[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameter
 constexpr char kNetBT[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters";
 constexpr char kEnum[] = "SYSTEM\\CurrentControlSet\\Enum\\";
 
+// A device key under a network-type class; each of the devices that the
+// adapter walk must pass over lacks exactly one thing that it looks for.
 struct DemoAdapter {
-  const char* device;  // key under the network class
+  const char* device;  // key under the class
   const char* desc;
-  const char* guid;
+  const char* guid;        // NetCfgInstanceId; null: none (no interface)
   const char* connection;  // null: no connection key
-  const char* pnp;
-  bool present;       // has its Enum\...\Control key
-  bool tcpipBound;    // has Tcpip\Parameters\Adapters\{guid}
+  const char* pnp;         // the device's key under Enum
+  const char* hardwareId;  // MatchingDeviceId
+  const char* service;     // the driver service, ActiveService of Enum\...\Control
+  bool present;            // has its Enum\...\Control key
+  bool tcpipBound;         // has Tcpip\Parameters\Adapters\{guid}
   bool dhcp;
-  const char* ip;     // static address, mask, gateway, DNS servers, WINS
+  const char* ip;  // static address, mask, gateway, DNS servers, WINS
   const char* mask;
   const char* gateway;
   const char* dns;
   const char* wins;
 };
 
-// Two real adapters first; then what the walk must skip.
+// In the network class: the two real adapters first, then what the walk
+// must skip.
 constexpr DemoAdapter kAdapters[] = {
-    {"0001", "Intel(R) PRO/100 VE Network Connection",
+    {"0000", "Intel(R) PRO/100 VE Network Connection",
      "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}", "ローカル エリア接続",
-     "PCI\\VEN_8086&DEV_1092&SUBSYS_00000000&REV_01\\4&1F7DBC9F&0&40F0", true, true,
-     false, "192.168.1.20", "255.255.255.0", "192.168.1.1", "192.168.1.1", "192.168.1.2"},
-    {"0007", "Intel(R) PRO/Wireless 2200BG Network Connection",
+     "PCI\\VEN_8086&DEV_1092&SUBSYS_00000000&REV_01\\4&1F7DBC9F&0&40F0",
+     "pci\\ven_8086&dev_1092", "E100B", true, true, false, "192.168.1.20",
+     "255.255.255.0", "192.168.1.1", "192.168.1.1", "192.168.1.2"},
+    {"0001", "Intel(R) PRO/Wireless 2200BG Network Connection",
      "{A3C5E7F9-1B2D-4E6F-8A9B-0C1D2E3F4A5B}", "ワイヤレス ネットワーク接続",
-     "PCI\\VEN_8086&DEV_4220&SUBSYS_27118086&REV_05\\4&2E4C3B0&0&10E0", true, true,
-     true, nullptr, nullptr, nullptr, nullptr, nullptr},
-    // A WAN miniport: has an interface but no TCP/IP binding of its own.
-    {"0002", "WAN ミニポート (L2TP)", "{2F1E4C3B-7A6D-4B8E-9C0F-1D2E3F4A5B6C}", nullptr,
-     "ROOT\\MS_L2TPMINIPORT\\0000", true, false, true, nullptr, nullptr, nullptr, nullptr,
-     nullptr},
-    // A card that was removed: its connection stays, its Control key is gone.
-    {"0003", "1394 ネット アダプタ", "{5B4A3C2D-1E0F-4A9B-8C7D-6E5F4A3B2C1D}",
-     "1394 接続", "V1394\\NIC1394\\1E2A3B4C5D6E7F80", false, true, true, nullptr,
+     "PCI\\VEN_8086&DEV_4220&SUBSYS_27118086&REV_05\\4&2E4C3B0&0&10E0",
+     "pci\\ven_8086&dev_4220&subsys_27118086", "w29n51", true, true, true, nullptr,
      nullptr, nullptr, nullptr, nullptr},
+    // A pure miniport: no network interface at all.
+    {"0002", "RAS 非同期アダプタ", nullptr, nullptr, "SW\\{EEAB7790-C514-11D1-B42B-00805FC1270E}\\ASYNCMAC",
+     "sw\\{eeab7790-c514-11d1-b42b-00805fc1270e}", "AsyncMac", true, false, true, nullptr,
+     nullptr, nullptr, nullptr, nullptr},
+    // Bound to TCP/IP, but no network connection of its own.
+    {"0003", "WAN ミニポート (IP)", "{2F1E4C3B-7A6D-4B8E-9C0F-1D2E3F4A5B6C}", nullptr,
+     "ROOT\\MS_NDISWANIP\\0000", "ms_ndiswanip", "NdisWan", true, true, true, nullptr,
+     nullptr, nullptr, nullptr, nullptr},
+    // A second card whose connection has TCP/IP unbound.
+    {"0004", "Realtek RTL8139 Family PCI Fast Ethernet NIC",
+     "{8D2C4B6A-0E1F-4A3B-9C5D-7E6F8A9B0C1D}", "ローカル エリア接続 2",
+     "PCI\\VEN_10EC&DEV_8139&SUBSYS_813910EC&REV_10\\4&39A85202&0&20F0",
+     "pci\\ven_10ec&dev_8139", "RTL8023xp", true, false, true, nullptr, nullptr, nullptr,
+     nullptr, nullptr},
+    // A card that was removed: its connection stays, its Control key is gone.
+    {"0005", "1394 ネット アダプタ", "{5B4A3C2D-1E0F-4A9B-8C7D-6E5F4A3B2C1D}",
+     "1394 接続", "V1394\\NIC1394\\1E2A3B4C5D6E7F80", "v1394\\nic1394", "NIC1394", false,
+     true, true, nullptr, nullptr, nullptr, nullptr, nullptr},
 };
+
+// A class of some other software that calls itself "net" in lower case: the
+// walk looks only at "Net", so its device, which lacks nothing, stays out.
+constexpr char kLowerNetClass[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{7C3A9E51-2B4D-4F60-8E1A-3D5C7B9F0A12}";
+constexpr char kLowerNetNetwork[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Network\\{7C3A9E51-2B4D-4F60-8E1A-3D5C7B9F0A12}";
+constexpr DemoAdapter kLowerNetAdapter = {
+    "0000", "仮想ネットワーク アダプタ", "{C1D2E3F4-A5B6-4C7D-8E9F-0A1B2C3D4E5F}",
+    "仮想ネットワーク接続", "ROOT\\VNET\\0000", "vnet", "VNet", true, true, true,
+    nullptr, nullptr, nullptr, nullptr, nullptr};
 
 void Check(long rc, const char* what, std::string& error) {
   if (rc != kErrorSuccess && error.empty())
@@ -68,40 +96,35 @@ void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
     Check(k.Create(reg, Hive::LocalMachine, path, kKeyAllAccess), path.c_str(), error);
     return k;
   };
+  auto classKeyName = [](const std::string& classPath) {
+    return classPath.substr(classPath.rfind('\\') + 1);
+  };
 
-  // A class that is not the network class.
-  {
-    RegKey k = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}");
-    k.SetString("Class", "Display");
-    RegKey d = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000");
-    d.SetString("DriverDesc", "Intel(R) 82852/82855 GM/GME Graphics Controller");
-  }
-  {
-    RegKey k = key(kNetClass);
-    k.SetString("Class", "Net");
-    k.SetString("", "ネットワーク アダプタ");
-  }
-  {
-    RegKey k = key(std::string(kNetClass) + "\\Properties");  // not a device
-    (void)k;
-  }
-  for (const auto& a : kAdapters) {
-    RegKey dev = key(std::string(kNetClass) + "\\" + a.device);
+  // The device key, its connection, its enumeration entry, its binding and
+  // the values of its TCP/IP and NetBT interfaces.
+  auto addDevice = [&](const std::string& classPath, const std::string& networkPath,
+                       const DemoAdapter& a) {
+    RegKey dev = key(classPath + "\\" + a.device);
     dev.SetString("DriverDesc", a.desc);
-    dev.SetString("NetCfgInstanceId", a.guid);
-    dev.SetString("MatchingDeviceId", "pci\\ven_8086");
+    if (a.guid) dev.SetString("NetCfgInstanceId", a.guid);
+    dev.SetString("MatchingDeviceId", a.hardwareId);
+    dev.SetString("ComponentId", a.hardwareId);
     if (a.connection) {
-      RegKey con = key(std::string(kNetworkKey) + "\\" + a.guid + "\\Connection");
+      RegKey con = key(networkPath + "\\" + a.guid + "\\Connection");
       con.SetString("Name", a.connection);
       con.SetString("PnpInstanceID", a.pnp);
       con.SetDword("ShowIcon", 1);
     }
     RegKey en = key(std::string(kEnum) + a.pnp);
     en.SetString("DeviceDesc", a.desc);
-    if (a.present) key(std::string(kEnum) + a.pnp + "\\Control").SetDword("ActiveService", 0);
-    if (a.tcpipBound)
-      key(std::string(kTcpip) + "\\Adapters\\" + a.guid).SetString("IpConfig",
-          std::string("Tcpip_") + a.guid);
+    en.SetString("Driver", classKeyName(classPath) + "\\" + a.device);
+    en.SetString("Service", a.service);
+    // Windows keeps this volatile key only while the device is present.
+    if (a.present)
+      key(std::string(kEnum) + a.pnp + "\\Control").SetString("ActiveService", a.service);
+    if (!a.tcpipBound) return;
+    key(std::string(kTcpip) + "\\Adapters\\" + a.guid)
+        .SetString("IpConfig", std::string("Tcpip_") + a.guid);
 
     RegKey ifc = key(std::string(kTcpip) + "\\Interfaces\\" + a.guid);
     ifc.SetDword("EnableDHCP", a.dhcp ? 1 : 0);
@@ -114,22 +137,52 @@ void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
     ifc.SetString("NameServer", a.dns ? a.dns : "");
     ifc.SetString("Domain", "");
     if (xp) {
+      // XP names; the interface metric is automatic, so no value.
       ifc.SetDword("RegistrationEnabled", 1);
       ifc.SetDword("RegisterAdapterName", 0);
     } else {
+      // Windows 2000 names; it has no automatic metric and keeps its 1.
+      ifc.SetDword("InterfaceMetric", 1);
       ifc.SetDword("DisableDynamicUpdate", 0);
       ifc.SetDword("EnableAdapterDomainNameRegistration", 0);
     }
-    if (a.dhcp) {
+    if (a.dhcp && a.connection && a.present) {
       ifc.SetString("DhcpIPAddress", "10.0.0.37");
       ifc.SetString("DhcpSubnetMask", "255.255.255.0");
       ifc.SetString("DhcpServer", "10.0.0.1");
+      ifc.SetMultiString("DhcpDefaultGateway", {"10.0.0.1"});
+      ifc.SetString("DhcpNameServer", "10.0.0.1");
     }
     RegKey nbt = key(std::string(kNetBT) + "\\Interfaces\\Tcpip_" + a.guid);
     nbt.SetMultiString("NameServerList", a.wins ? std::vector<std::string>{a.wins}
                                                 : std::vector<std::string>{});
     nbt.SetDword("NetbiosOptions", 0);
+  };
+
+  // A class that is not the network class.
+  {
+    RegKey k = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}");
+    k.SetString("Class", "Display");
+    k.SetString("", "ディスプレイ アダプタ");
+    RegKey d = key("SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000");
+    d.SetString("DriverDesc", "Intel(R) 82852/82855 GM/GME Graphics Controller");
   }
+  {
+    RegKey k = key(kNetClass);
+    k.SetString("Class", "Net");
+    k.SetString("", "ネットワーク アダプタ");
+  }
+  {
+    RegKey k = key(std::string(kNetClass) + "\\Properties");  // not a device
+    (void)k;
+  }
+  for (const auto& a : kAdapters) addDevice(kNetClass, kNetworkKey, a);
+  {
+    RegKey k = key(kLowerNetClass);
+    k.SetString("Class", "net");
+    k.SetString("", "仮想ネットワーク");
+  }
+  addDevice(kLowerNetClass, kLowerNetNetwork, kLowerNetAdapter);
 
   {
     RegKey t = key(kTcpip);
@@ -155,7 +208,8 @@ void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
     w.SetString("DefaultDomainName", "VELANDRA-PC");
     w.SetString("AltDefaultDomainName", "VELANDRA-PC");
     w.SetString("AutoAdminLogon", "0");
-    w.SetString("Userinit", "C:\\WINDOWS\\system32\\userinit.exe,");
+    w.SetString("Userinit", std::string(xp ? "C:\\WINDOWS" : "C:\\WINNT") +
+                                 "\\system32\\userinit.exe,");
   }
   {
     RegKey v = key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");

@@ -1,6 +1,10 @@
 // The demo PC built into the program: a Japanese Windows XP SP2 (or 2000
-// SP4) workstation with an administrator, two network adapters and a few
-// devices that adapter enumeration must pass over.
+// SP4) workstation with an administrator and two network adapters
+// ("ローカル エリア接続", static, and "ワイヤレス ネットワーク接続", DHCP),
+// the first two devices of the network class. Around them, what adapter
+// enumeration must pass over: devices without an interface, without a
+// TCP/IP binding, without a connection, or removed; a class calling itself
+// "net" in lower case; a display class.
 #pragma once
 #include <filesystem>
 #include <string>
