@@ -1,7 +1,10 @@
 #include "config/adapter_list.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
+
+#include "system/platform/text.h"
 
 namespace velandra::config {
 
@@ -17,6 +20,20 @@ bool IsDescriptionKey(const std::string& key) {
   return !key.empty() && (key[0] == 'A' || key[0] == 'a');
 }
 
+// The text as the profile gives it back: blanks around it are not kept.
+std::string_view Trimmed(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\x1a'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Equal as stored: a description or name with a blank at its end (some
+// drivers have one) reads back without it, and must still find its number.
+bool SameStored(std::string_view stored, std::string_view text) {
+  return Trimmed(stored) == Trimmed(text);
+}
+
 }  // namespace
 
 uint32_t AdapterNumber(const ConfigFile& config, const AdapterList& adapters,
@@ -25,13 +42,21 @@ uint32_t AdapterNumber(const ConfigFile& config, const AdapterList& adapters,
   for (const auto& entry : entries) {
     // Only description entries: a connection name that happens to equal a
     // description must not lend its number to another card.
-    if (!IsDescriptionKey(entry.Key) || entry.Value != driverDesc) continue;
+    if (!IsDescriptionKey(entry.Key) || !SameStored(entry.Value, driverDesc)) continue;
     // Two cards of one model must not share a number (and with it their
     // settings): a number already given goes on to the next entry.
     if (UsedByAdapter(adapters, entry.Number)) continue;
-    const std::string name = config.ReadString(
-        kAdapterListSection, "C" + std::to_string(entry.Number), kNoDataAdapterList, 256);
-    if (name == kNoDataAdapterList || name == connectionName) return entry.Number;
+    const std::string nameKey = "C" + std::to_string(entry.Number);
+    const std::string name =
+        config.ReadString(kAdapterListSection, nameKey, kNoDataAdapterList, 256);
+    if (name == kNoDataAdapterList || SameStored(name, connectionName)) return entry.Number;
+    // The string read drops one pair of enclosing quotes ('自宅' reads as
+    // 自宅); the section keeps the name as it was written.
+    for (const auto& stored : entries)
+      if (platform::Cp932EqualsNoCase(stored.Key, nameKey)) {
+        if (SameStored(stored.Value, connectionName)) return entry.Number;
+        break;
+      }
   }
   std::vector<uint32_t> used;
   for (const auto& a : adapters) used.push_back(a->Number);
