@@ -70,17 +70,20 @@ uint32_t AdapterNumber(const ConfigFile& config, const AdapterList& adapters,
   return next;
 }
 
-void WriteAdapterList(const ConfigFile& config, const AdapterList& adapters) {
+bool WriteAdapterList(const ConfigFile& config, const AdapterList& adapters) {
+  bool ok = true;
   for (const auto& a : adapters) {
     const std::string m = std::to_string(a->Number);
-    config.WriteString(kAdapterListSection, "A" + m, a->DriverDesc);
-    config.WriteString(kAdapterListSection, "C" + m, a->ConnectionName);
+    ok &= config.WriteString(kAdapterListSection, "A" + m, a->DriverDesc);
+    ok &= config.WriteString(kAdapterListSection, "C" + m, a->ConnectionName);
   }
+  return ok;
 }
 
-void WriteLast(const ConfigFile& config, uint32_t lastPlace, uint32_t lastAdapter) {
-  config.WriteString(kLastSection, "LASTPLACE", std::to_string(lastPlace));
-  config.WriteString(kLastSection, "LASTADAPTER", std::to_string(lastAdapter));
+bool WriteLast(const ConfigFile& config, uint32_t lastPlace, uint32_t lastAdapter) {
+  bool ok = config.WriteString(kLastSection, "LASTPLACE", std::to_string(lastPlace));
+  ok &= config.WriteString(kLastSection, "LASTADAPTER", std::to_string(lastAdapter));
+  return ok;
 }
 
 }  // namespace velandra::config

@@ -23,9 +23,10 @@ uint32_t AdapterNumber(const ConfigFile& config, const AdapterList& adapters,
                        const std::string& driverDesc, const std::string& connectionName);
 
 // A<m> = DriverDesc, then C<m> = ConnectionName, for each adapter in order.
-void WriteAdapterList(const ConfigFile& config, const AdapterList& adapters);
+// These writers go on after a failed write and then return false.
+bool WriteAdapterList(const ConfigFile& config, const AdapterList& adapters);
 
 // LAST/LASTPLACE and LAST/LASTADAPTER as decimal text.
-void WriteLast(const ConfigFile& config, uint32_t lastPlace, uint32_t lastAdapter);
+bool WriteLast(const ConfigFile& config, uint32_t lastPlace, uint32_t lastAdapter);
 
 }  // namespace velandra::config

@@ -33,16 +33,17 @@ void LoadCommonSettings(const ConfigFile& config, CommonSettings& s,
   s.DELAYSLEEP = config.ReadInt(kCommon, "DELAYSLEEP", 0);
 }
 
-void SaveCommonSettings(const ConfigFile& config, const CommonSettings& s,
+bool SaveCommonSettings(const ConfigFile& config, const CommonSettings& s,
                         bool adminCheck, bool diffCheck) {
-  config.WriteString(kCommon, "LastExit", ExitModeWord(s.ExitMode));
-  config.WriteBool(kCommon, "PowerOff", s.PowerOff);
-  config.WriteString(kCommon, "EDITOR", s.EDITOR);
-  config.WriteBool(kCommon, "ADMINCHECK", adminCheck);
-  config.WriteBool(kCommon, "DIFFCHECK", diffCheck);
-  config.WriteBool(kCommon, "HIDEPROMPT", s.HIDEPROMPT);
-  config.WriteBool(kCommon, "DELETEBAT", s.DELETEBAT);
-  config.WriteInt(kCommon, "DELAYSLEEP", s.DELAYSLEEP);
+  bool ok = config.WriteString(kCommon, "LastExit", ExitModeWord(s.ExitMode));
+  ok &= config.WriteBool(kCommon, "PowerOff", s.PowerOff);
+  ok &= config.WriteString(kCommon, "EDITOR", s.EDITOR);
+  ok &= config.WriteBool(kCommon, "ADMINCHECK", adminCheck);
+  ok &= config.WriteBool(kCommon, "DIFFCHECK", diffCheck);
+  ok &= config.WriteBool(kCommon, "HIDEPROMPT", s.HIDEPROMPT);
+  ok &= config.WriteBool(kCommon, "DELETEBAT", s.DELETEBAT);
+  ok &= config.WriteInt(kCommon, "DELAYSLEEP", s.DELAYSLEEP);
+  return ok;
 }
 
 }  // namespace velandra::config

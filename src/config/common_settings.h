@@ -20,8 +20,9 @@ struct CommonSettings {
 void LoadCommonSettings(const ConfigFile& config, CommonSettings& settings,
                         bool& diffCheck);
 
-// Writes COMMON in its fixed order; never SERVER or XPSLEEP.
-void SaveCommonSettings(const ConfigFile& config, const CommonSettings& settings,
+// Writes COMMON in its fixed order; never SERVER or XPSLEEP. False when a
+// write failed (the others are still made).
+bool SaveCommonSettings(const ConfigFile& config, const CommonSettings& settings,
                         bool adminCheck, bool diffCheck);
 
 // The LastExit word of an exit mode, and back.

@@ -19,9 +19,11 @@ void ReadPlaceList(const ConfigFile& config, PlaceList& places) {
   }
 }
 
-void WritePlaceList(const ConfigFile& config, const PlaceList& places) {
+bool WritePlaceList(const ConfigFile& config, const PlaceList& places) {
+  bool ok = true;
   for (const auto& p : places)
-    config.WriteString("PLACELIST", "P" + std::to_string(p->Number), p->Name);
+    ok &= config.WriteString("PLACELIST", "P" + std::to_string(p->Number), p->Name);
+  return ok;
 }
 
 int64_t FindPlaceNumber(const PlaceList& places, const std::string& name) {

@@ -23,7 +23,8 @@ inline constexpr char kDefaultPlaceName[] = "標準";
 // Appends one place per PLACELIST entry in file order, then the default
 // place when the list is still empty.
 void ReadPlaceList(const ConfigFile& config, PlaceList& places);
-void WritePlaceList(const ConfigFile& config, const PlaceList& places);
+// False when a write failed.
+bool WritePlaceList(const ConfigFile& config, const PlaceList& places);
 
 // Number of the place named `name` (exact, case-sensitive), or -1.
 int64_t FindPlaceNumber(const PlaceList& places, const std::string& name);

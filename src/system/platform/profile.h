@@ -42,20 +42,31 @@ class IProfile {
 
   // Many writes in a row (save all): a backend may keep them and write the
   // file once at EndBatch. Nesting is allowed; reads see the pending writes.
+  // EndBatch is false when the held writes could not be written (they are
+  // then lost, and the caller must say so).
   virtual void BeginBatch() {}
-  virtual void EndBatch() {}
+  virtual bool EndBatch() { return true; }
 };
 
 // Keeps a profile in batch mode for one scope.
 class ProfileBatch {
  public:
   explicit ProfileBatch(IProfile& profile) : profile_(profile) { profile_.BeginBatch(); }
-  ~ProfileBatch() { profile_.EndBatch(); }
+  ~ProfileBatch() {
+    if (open_) profile_.EndBatch();
+  }
+  // Ends the batch now; false when its writes could not be written.
+  bool End() {
+    if (!open_) return true;
+    open_ = false;
+    return profile_.EndBatch();
+  }
   ProfileBatch(const ProfileBatch&) = delete;
   ProfileBatch& operator=(const ProfileBatch&) = delete;
 
  private:
   IProfile& profile_;
+  bool open_ = true;
 };
 
 }  // namespace velandra::platform

@@ -555,7 +555,7 @@ TEST_F(SimProfileFile, BatchWritesOnceAtOutermostEnd) {
     EXPECT_EQ(profile_.GetString("A", "old", "none", 256, path_), "none");
   }
   EXPECT_EQ(ReadBytes(file_), "; kept\r\n[A]\r\nold=1\r\n");  // inner end: still held
-  profile_.EndBatch();
+  EXPECT_TRUE(profile_.EndBatch());
   SimProfile fresh(sim::IdentityPathMapper());
   EXPECT_EQ(fresh.GetString("S3", "K3", "", 256, path_), "3");
   EXPECT_EQ(fresh.GetString("S2", "K499", "", 256, path_), "499");
@@ -591,7 +591,7 @@ TEST_F(SimProfileFile, FailedBatchWriteIsReportedAndNotPretended) {
   ASSERT_TRUE(profile_.WriteString("A", "k", "v", path));
   std::filesystem::remove_all(sub);
   WriteBytes(sub, "a file where the directory was");
-  profile_.EndBatch();
+  EXPECT_FALSE(profile_.EndBatch());
   EXPECT_FALSE(profile_.LastError().empty());
   EXPECT_EQ(profile_.GetString("A", "k", "none", 256, path), "none");
 }

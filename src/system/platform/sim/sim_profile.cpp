@@ -580,8 +580,9 @@ bool SimProfile::DeleteSection(std::string_view section, const std::string& path
 
 void SimProfile::BeginBatch() { ++batchDepth_; }
 
-void SimProfile::EndBatch() {
-  if (batchDepth_ == 0 || --batchDepth_ > 0) return;
+bool SimProfile::EndBatch() {
+  if (batchDepth_ == 0 || --batchDepth_ > 0) return true;
+  bool ok = true;
   bool cleared = false;
   for (auto& [host, file] : files_) {
     if (file->pending.empty()) continue;
@@ -592,10 +593,12 @@ void SimProfile::EndBatch() {
       lastError_ = "cannot read " + HostPathToUtf8(host);
       file->pending.clear();
       file->valid = false;
+      ok = false;
       continue;
     }
-    Flush(*file);
+    if (!Flush(*file)) ok = false;
   }
+  return ok;
 }
 
 }  // namespace velandra::platform::sim

@@ -42,11 +42,10 @@ class SimProfile : public IProfile {
                  const std::string& path) override;
   bool DeleteSection(std::string_view section, const std::string& path) override;
   void BeginBatch() override;
-  void EndBatch() override;
+  bool EndBatch() override;
 
   // Why the last refused or failed write failed, including the file write
-  // at the end of a batch (EndBatch cannot report it). Empty after a write
-  // that succeeded.
+  // at the end of a batch. Empty after a write that succeeded.
   const std::string& LastError() const { return lastError_; }
 
  private:

@@ -1,0 +1,195 @@
+#include "ui/velandra_sheet.h"
+
+#include <algorithm>
+
+#include "config/adapter_list.h"
+#include "system/adapter_enum.h"
+#include "system/platform/profile.h"
+#include "system/platform/text.h"
+
+namespace velandra::ui {
+
+namespace {
+
+constexpr char kCaption[] = "Velandra";
+constexpr char kPlaceList[] = "PLACELIST";
+
+void Warn(Context& context, platform::MessageOwner owner, const std::string& text) {
+  context.Platform().messages.Show(owner, text, kCaption, platform::MessageIcon::Warning,
+                                   platform::MessageButtons::Ok);
+}
+
+}  // namespace
+
+std::string PlaceChangeMessage(PlaceChange change) {
+  switch (change) {
+    case PlaceChange::Done: return {};
+    case PlaceChange::NameTaken: return kMsgPlaceExists;
+    case PlaceChange::SameName: return kMsgNotChanged;
+    case PlaceChange::OnlyPlace: return kMsgOnlyPlace;
+    case PlaceChange::EmptyName: return kMsgPlaceNameEmpty;
+    case PlaceChange::UnusableName: return kMsgPlaceNameUnusable;
+    case PlaceChange::NameTooLong: return kMsgPlaceNameTooLong;
+    case PlaceChange::WriteFailed: return {};  // shown, with the path, where it failed
+  }
+  return {};
+}
+
+PlaceChange CheckPlaceName(const std::string& name) {
+  if (name.empty()) return PlaceChange::EmptyName;
+  if (name.size() > kMaxPlaceName) return PlaceChange::NameTooLong;
+  // The profile functions trim blanks around a value and take off one pair
+  // of enclosing quotes, and a line break would end the entry: such a name
+  // would come back as another one, and -p could never find it again.
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7F) return PlaceChange::UnusableName;
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (blank(name.front()) || blank(name.back())) return PlaceChange::UnusableName;
+  if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
+      name.back() == name.front())
+    return PlaceChange::UnusableName;
+  bool valid = true;
+  platform::Cp932ToUtf8(name, &valid);
+  return valid ? PlaceChange::Done : PlaceChange::UnusableName;
+}
+
+bool CVelandraSheet::LoadAll() {
+  const config::ConfigFile& config = context_.Config();
+  config::LoadCommonSettings(config, Common, context_.DiffCheck);
+
+  config::ReadPlaceList(config, Places);
+  const int lastPlace = config.ReadInt(config::kLastSection, "LASTPLACE", 0);
+  CurrentPlace = FindPlace(static_cast<uint32_t>(lastPlace));
+  if (!CurrentPlace) CurrentPlace = Places.front().get();
+
+  EnumerateAdapters(context_, Adapters);
+  if (Adapters.empty()) {
+    Warn(context_, platform::MessageOwner::None, kMsgNoAdapter);
+    return false;
+  }
+  const int lastAdapter = config.ReadInt(config::kLastSection, "LASTADAPTER", 0);
+  CurrentAdapter = FindAdapter(static_cast<uint32_t>(lastAdapter));
+  if (!CurrentAdapter) CurrentAdapter = Adapters.front().get();
+
+  for (const auto& place : Places) {
+    for (const auto& adapter : Adapters)
+      AdapterSettingsList.push_back(
+          config::AdapterSettings::Build(context_, *place, *adapter, false));
+    // The place-wide record of the place joins here.
+  }
+  return true;
+}
+
+bool CVelandraSheet::SaveAll() {
+  const config::ConfigFile& config = context_.Config();
+  platform::ProfileBatch batch(config.Profile());
+  bool ok = config::SaveCommonSettings(config, Common, context_.AdminCheck, context_.DiffCheck);
+  ok &= config::WritePlaceList(config, Places);
+  ok &= config::WriteAdapterList(config, Adapters);
+  ok &= config::WriteLast(config, CurrentPlace->Number, CurrentAdapter->Number);
+  for (const auto& place : Places) {
+    for (const auto& adapter : Adapters) {
+      const config::AdapterSettings* settings = FindAdapterSettings(*place, *adapter);
+      if (settings) ok &= settings->WriteToFile(config);
+    }
+    // The place-wide record of the place is written here.
+  }
+  ok &= batch.End();
+  if (!ok) Warn(context_, platform::MessageOwner::MainWindow, kMsgSaveFailed + config.Path());
+  return ok;
+}
+
+config::Place* CVelandraSheet::FindPlace(uint32_t number) const {
+  return config::FindPlace(Places, number);
+}
+
+int64_t CVelandraSheet::FindPlaceNumber(const std::string& name) const {
+  return config::FindPlaceNumber(Places, name);
+}
+
+AdapterInfo* CVelandraSheet::FindAdapter(uint32_t number) const {
+  for (const auto& a : Adapters)
+    if (a->Number == number) return a.get();
+  return nullptr;
+}
+
+config::AdapterSettings* CVelandraSheet::FindAdapterSettings(const config::Place& place,
+                                                             const AdapterInfo& adapter) const {
+  for (const auto& s : AdapterSettingsList)
+    if (s->Place == &place && s->Adapter == &adapter) return s.get();
+  return nullptr;
+}
+
+uint32_t CVelandraSheet::NextPlaceNumber() const { return config::NextPlaceNumber(Places); }
+
+PlaceChange CVelandraSheet::AddPlace(const std::string& name) {
+  if (PlaceChange check = CheckPlaceName(name); check != PlaceChange::Done) return check;
+  if (FindPlaceNumber(name) >= 0) return PlaceChange::NameTaken;
+  auto place = std::make_unique<config::Place>();
+  place->Number = NextPlaceNumber();
+  place->Name = name;
+  for (const auto& adapter : Adapters)
+    AdapterSettingsList.push_back(config::AdapterSettings::Build(context_, *place, *adapter, true));
+  CurrentPlace = place.get();
+  Places.push_back(std::move(place));
+  return PlaceChange::Done;
+}
+
+PlaceChange CVelandraSheet::RenamePlace(config::Place& place, const std::string& name) {
+  // The page reports a duplicate standing before the place ahead of an
+  // unchanged name; walking the list in order keeps that.
+  for (const auto& p : Places) {
+    if (p.get() == &place) {
+      if (p->Name == name) return PlaceChange::SameName;
+    } else if (p->Name == name) {
+      return PlaceChange::NameTaken;
+    }
+  }
+  if (PlaceChange check = CheckPlaceName(name); check != PlaceChange::Done) return check;
+  place.Name = name;
+  return PlaceChange::Done;
+}
+
+PlaceChange CVelandraSheet::DeletePlace(config::Place& place) {
+  if (Places.size() <= 1) return PlaceChange::OnlyPlace;
+  auto it = std::find_if(Places.begin(), Places.end(),
+                         [&](const auto& p) { return p.get() == &place; });
+  if (it == Places.end()) return PlaceChange::Done;
+  const config::ConfigFile& config = context_.Config();
+  const uint32_t number = place.Number;
+  config::Place* first = (it == Places.begin()) ? Places[1].get() : Places.front().get();
+
+  bool ok = config.DeleteKey(kPlaceList, "P" + std::to_string(number));
+  if (config.ReadInt(config::kLastSection, "LASTPLACE", 0) == static_cast<int>(number))
+    ok &= config.WriteString(config::kLastSection, "LASTPLACE", std::to_string(first->Number));
+  for (const auto& adapter : Adapters)
+    ok &= config.DeleteSection(config::AdapterSectionName(number, adapter->Number));
+  ok &= config.DeleteSection("P" + std::to_string(number));
+  if (!ok) {
+    // The place stays in memory: the next save all writes it whole again,
+    // so the file never keeps half a place.
+    Warn(context_, platform::MessageOwner::MainWindow, kMsgSaveFailed + config.Path());
+    return PlaceChange::WriteFailed;
+  }
+
+  std::erase_if(AdapterSettingsList, [&](const auto& s) { return s->Place == &place; });
+  if (CurrentPlace == &place) CurrentPlace = first;
+  Places.erase(it);
+  return PlaceChange::Done;
+}
+
+void CVelandraSheet::RefreshFromPc() {
+  if (!CurrentPlace || !CurrentAdapter) return;
+  std::erase_if(AdapterSettingsList, [&](const auto& s) {
+    return s->Place == CurrentPlace && s->Adapter == CurrentAdapter;
+  });
+  AdapterSettingsList.push_back(
+      config::AdapterSettings::Build(context_, *CurrentPlace, *CurrentAdapter, true));
+}
+
+void CVelandraSheet::CompareWithPc(const config::Place& place) {
+  for (const auto& adapter : Adapters)
+    if (config::AdapterSettings* s = FindAdapterSettings(place, *adapter)) s->CompareWithPc(context_);
+}
+
+}  // namespace velandra::ui
