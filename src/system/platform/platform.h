@@ -5,6 +5,7 @@
 #include "system/platform/accounts.h"
 #include "system/platform/files.h"
 #include "system/platform/messages.h"
+#include "system/platform/processes.h"
 #include "system/platform/profile.h"
 #include "system/platform/registry.h"
 #include "system/platform/shell.h"
@@ -20,6 +21,7 @@ struct Platform {
   IFiles& files;
   IShell& shell;
   IMessages& messages;
+  IProcesses& processes;
 };
 
 }  // namespace velandra::platform

@@ -22,6 +22,7 @@ enum : long {
   kErrorBadPathname = 161,
   kErrorAlreadyExists = 183,
   kErrorKeyDeleted = 1018,
+  kErrorCallNotImplemented = 120,
 };
 
 // Registry value types.

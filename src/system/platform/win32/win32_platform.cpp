@@ -3,6 +3,7 @@
 #include "system/platform/win32/win32_accounts.h"
 #include "system/platform/win32/win32_files.h"
 #include "system/platform/win32/win32_messages.h"
+#include "system/platform/win32/win32_processes.h"
 #include "system/platform/win32/win32_profile.h"
 #include "system/platform/win32/win32_registry.h"
 #include "system/platform/win32/win32_shell.h"
@@ -18,13 +19,14 @@ struct Win32Platform::Parts {
   Win32Files files;
   Win32Shell shell;
   Win32Messages messages;
+  Win32Processes processes;
 };
 
 Win32Platform::Win32Platform()
     : parts_(std::make_unique<Parts>()),
       platform_(new Platform{parts_->profile, parts_->registry, parts_->system,
                              parts_->accounts, parts_->files, parts_->shell,
-                             parts_->messages}) {}
+                             parts_->messages, parts_->processes}) {}
 
 Win32Platform::~Win32Platform() = default;
 
