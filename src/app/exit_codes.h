@@ -5,8 +5,8 @@ namespace velandra::app {
 
 enum ExitCode : int {
   kExitSuccess = 0,
-  // A failed change with restart, or a quit request after a fatal registry
-  // failure.
+  // A failed change, a quit request after a fatal registry failure, or a PC
+  // without a network adapter (nothing could be applied).
   kExitFailed = 1,
   // The run was refused before it did anything: unsupported Windows, no
   // administrator rights, bad arguments, unknown place.

@@ -35,11 +35,15 @@ bool CVelandraApp::IsSupportedPlatform(const OsInfo& os, const std::string& serv
 int CVelandraApp::Run(std::string_view commandLine) {
   int code = InitInstance(commandLine);
   ExitInstance();
+  if (exitProcess_) return *exitProcess_;
   if (auto quit = context_.QuitCode()) return *quit;
   return code;
 }
 
-void CVelandraApp::ExitInstance() { CommandTokens.clear(); }
+void CVelandraApp::ExitInstance() {
+  sheet_.reset();
+  CommandTokens.clear();
+}
 
 int CVelandraApp::Refuse(const char* message) {
   platform_.messages.Show(platform::MessageOwner::None, message, kCaption,
@@ -66,9 +70,15 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
 
   DeleteStartupShortcut(platform_);
 
-  // The data the main sheet will own.
-  config::LoadCommonSettings(config, common_, context_.DiffCheck);
-  config::ReadPlaceList(config, places_);
+  sheet_ = std::make_unique<ui::CVelandraSheet>(context_);
+  if (!sheet_->LoadAll()) {
+    // No adapter: nothing could be applied, so the run must not end as a
+    // success.
+    context_.PostQuit(kExitFailed);
+    exitProcess_ = kExitFailed;
+    return kExitFailed;
+  }
+  ui::CVelandraSheet& sheet = *sheet_;
 
   CommandTokens = SplitCommandLine(commandLine);
   if (!ParseCommandLine(CommandTokens, Options, logonPrompt_))
@@ -78,17 +88,19 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
 
   // Overrides for this run only; the file keeps its values.
   if (Options.DiffGiven) context_.DiffCheck = Options.Diff != 0;
-  if (Options.HideGiven) common_.HIDEPROMPT = Options.Hide != 0;
-  if (Options.DelBatGiven) common_.DELETEBAT = Options.DelBat != 0;
+  if (Options.HideGiven) sheet.Common.HIDEPROMPT = Options.Hide != 0;
+  if (Options.DelBatGiven) sheet.Common.DELETEBAT = Options.DelBat != 0;
 
   if (Options.Resume) {
-    if (common_.DELAYSLEEP > 0)
-      platform_.system.Sleep(static_cast<uint32_t>(common_.DELAYSLEEP));
+    if (sheet.Common.DELAYSLEEP > 0)
+      platform_.system.Sleep(static_cast<uint32_t>(sheet.Common.DELAYSLEEP));
     return NotBuilt("-r 再起動後の遅延動作 (場所: " + Options.PlaceName + ")");
   }
 
-  if (config::FindPlaceNumber(places_, Options.PlaceName) < 0)
-    return Refuse(kMsgPlaceNotFound);
+  const int64_t number = sheet.FindPlaceNumber(Options.PlaceName);
+  if (number < 0) return Refuse(kMsgPlaceNotFound);
+  sheet.CurrentPlace = sheet.FindPlace(static_cast<uint32_t>(number));
+  if (context_.DiffCheck) sheet.CompareWithPc(*sheet.CurrentPlace);
   const std::string place = " (場所: " + Options.PlaceName + ")";
 
   if (Options.Logon) return NotBuilt("-logon 別のユーザーでログオンして変更" + place);

@@ -3,14 +3,14 @@
 // property sheet and the unattended modes of the command line.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
-#include "config/common_settings.h"
-#include "config/places.h"
 #include "system/context.h"
+#include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
 class IUserPasswordDialog;
@@ -40,9 +40,9 @@ class CVelandraApp {
   const OsInfo& Os() const { return context_.Os(); }
   Context& GetContext() { return context_; }
 
-  // What the loaded data looks like after start-up (for the front ends).
-  const config::PlaceList& Places() const { return places_; }
-  const config::CommonSettings& Common() const { return common_; }
+  // The main sheet while the run has one (built at start-up, after the
+  // platform and rights checks); null before and after.
+  ui::CVelandraSheet* Sheet() const { return sheet_.get(); }
 
   // Whether the PC qualifies: Windows 2000 or XP workstation, or Windows
   // 2000 Server when `server` is exactly "TRUE".
@@ -58,8 +58,9 @@ class CVelandraApp {
   ui::IUserPasswordDialog& logonPrompt_;
   bool configPathTooLong_ = false;
   Context context_;
-  config::CommonSettings common_;
-  config::PlaceList places_;
+  std::unique_ptr<ui::CVelandraSheet> sheet_;
+  // Set when a step ends the process at once, with this exit code.
+  std::optional<int> exitProcess_;
 };
 
 }  // namespace velandra::app

@@ -5,6 +5,8 @@
 #include "app/exit_codes.h"
 #include "app/messages.h"
 #include "support/scratch_dir.h"
+#include "system/os_info.h"
+#include "system/platform/sim/sim_registry.h"
 #include "system/platform/text.h"
 #include "ui/dlg_user_password.h"
 
@@ -211,6 +213,58 @@ TEST(StartUpConfig, UnattendedRunLeavesTheFileAlone) {
     SCOPED_TRACE(line);
     Start(pc, line);
     EXPECT_EQ(pc.ReadFile(Rel(kIni)), before);
+  }
+}
+
+TEST(StartUpSheet, PcWithoutAdapterEndsAsAFailure) {
+  for (const char* line : {"", "-p 本社 -now", "-r 本社"}) {
+    SCOPED_TRACE(line);
+    testing::ScratchPc pc;
+    pc.WriteFile("registry.reg",
+                 "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control"
+                 "\\Class]\r\n");
+    RunResult run = Start(pc, line);
+    EXPECT_EQ(run.code, kExitFailed);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].Text, ui::kMsgNoAdapter);
+    EXPECT_EQ(run.messages[0].Icon, MessageIcon::Warning);
+  }
+}
+
+// With the difference check the place is compared with the PC before the
+// mode runs; a registry key that cannot be read then ends the run with 1.
+TEST(StartUpSheet, DiffCheckComparesThePlaceFirst) {
+  const std::string key =
+      "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\"
+      "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
+  struct Row {
+    const char* line;
+    int code;
+    bool registryMessage;
+  } rows[] = {
+      {"-p 本社 -now", kExitNotBuilt, false},
+      {"-p 本社 -now -diff", kExitFailed, true},
+      {"-p 支店 -now -diff", kExitRefused, false},  // no place, nothing compared
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    testing::ScratchPc pc;
+    {
+      // Every place's settings in the file, so that loading reads no PC.
+      auto& sim = pc.Open();
+      Context context(sim.platform(), "C:\\Program Files\\Velandra\\Velandra.ini",
+                      ReadOsInfo(sim.platform().system));
+      ui::CVelandraSheet sheet(context);
+      ASSERT_TRUE(sheet.LoadAll());
+      ASSERT_TRUE(sheet.SaveAll());
+      sim.registry().FailOpen(platform::Hive::LocalMachine, key, platform::kErrorAccessDenied);
+    }
+    RunResult run = Start(pc, row.line);
+    EXPECT_EQ(run.code, row.code);
+    bool registryMessage = false;
+    for (const auto& m : run.messages)
+      registryMessage |= m.Text == "レジストリ " + key + " のopenでエラーが発生しました";
+    EXPECT_EQ(registryMessage, row.registryMessage);
   }
 }
 
