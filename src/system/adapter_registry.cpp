@@ -213,29 +213,30 @@ bool WriteAdapterSettingsToPc(Context& context, const AdapterSettings& record) {
   KeyWriter netbt(context, NetBtInterfaceKey(guid));
 
   // Lists that could not be read back as they are refuse the write before
-  // anything is changed.
+  // anything is changed, with the message a failed write of that value gives.
   struct ListCheck {
     bool wanted;
     KeyWriter& key;
     const char* name;
+    bool toValue;
     bool ok;
   } checks[] = {
-      {tcpipWanted && write(config::kGroupIp) && !record.EnableDHCP, tcpip, "IPAddress",
+      {tcpipWanted && write(config::kGroupIp) && !record.EnableDHCP, tcpip, "IPAddress", true,
        StorableMultiList(record.IPAddress)},
-      {tcpipWanted && write(config::kGroupIp) && !record.EnableDHCP, tcpip, "SubnetMask",
+      {tcpipWanted && write(config::kGroupIp) && !record.EnableDHCP, tcpip, "SubnetMask", true,
        StorableMultiList(record.SubnetMask)},
-      {tcpipWanted && write(config::kGroupGateway), tcpip, "DefaultGateway",
+      {tcpipWanted && write(config::kGroupGateway), tcpip, "DefaultGateway", true,
        StorableMultiList(record.Gateway)},
-      {tcpipWanted && write(config::kGroupGateway), tcpip, "DefaultGatewayMetric",
+      {tcpipWanted && write(config::kGroupGateway), tcpip, "DefaultGatewayMetric", true,
        StorableMultiList(record.Metric)},
-      {tcpipWanted && write(config::kGroupDns) && !record.EnableDNS, tcpip, "NameServer",
+      {tcpipWanted && write(config::kGroupDns) && !record.EnableDNS, tcpip, "NameServer", false,
        config::ListTextFits(record.DNS_Server)},
-      {netbtWanted && write(config::kGroupWins), netbt, "NameServerList",
+      {netbtWanted && write(config::kGroupWins), netbt, "NameServerList", false,
        StorableMultiList(record.WINS)},
   };
   for (auto& c : checks) {
     if (c.wanted && !c.ok) {
-      c.key.Refuse(c.name, std::string_view(c.name) != "NameServer");
+      c.key.Refuse(c.name, c.toValue);
       return false;
     }
   }
