@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/place_report.h"
 #include "app/velandra_app.h"
 #include "system/platform/sim/demo_pc.h"
 #include "system/platform/sim/host_files.h"
@@ -25,8 +26,10 @@ constexpr int kExitUsage = 64;
 constexpr int kExitSimulation = 70;
 
 void Usage() {
-  std::cerr << "usage: velandra [--pc DIR] [--answers LIST] [--] [ARGUMENTS...]\n"
+  std::cerr << "usage: velandra [--pc DIR] [--answers LIST] [--show] [--] [ARGUMENTS...]\n"
                "  --pc DIR        the simulated PC (default: $VELANDRA_PC, else the demo PC)\n"
+               "  --show          list the adapters and places and how each place differs\n"
+               "                  from the PC, instead of running Velandra\n"
                "  --answers LIST  answers to questions and dialogs, separated by ';'\n"
                "                  (yes, no, ok, ok:USER:PASSWORD, cancel)\n"
                "ARGUMENTS are Velandra's command line (-p NAME, -r NAME, -now, ...).\n";
@@ -57,6 +60,7 @@ std::string JoinArguments(int argc, char** argv, int first) {
 
 int main(int argc, char** argv) {
   std::string pcDir, answers;
+  bool show = false;
   if (const char* env = std::getenv("VELANDRA_PC")) pcDir = env;
   if (const char* env = std::getenv("VELANDRA_ANSWERS")) answers = env;
   int i = 1;
@@ -65,6 +69,10 @@ int main(int argc, char** argv) {
     if (a == "--") {
       ++i;
       break;
+    }
+    if (a == "--show") {
+      show = true;
+      continue;
     }
     if (a == "--help" || a == "-h") {
       Usage();
@@ -113,6 +121,12 @@ int main(int argc, char** argv) {
   try {
     velandra::ui::ScriptedUserPasswordDialog prompt(pc->answers(), std::cout);
     velandra::app::CVelandraApp app(pc->platform(), prompt);
+    if (show) {
+      velandra::ui::CVelandraSheet sheet(app.GetContext());
+      if (!sheet.LoadAll()) return 1;
+      std::cout << velandra::platform::Cp932ToUtf8(velandra::app::DescribePlaces(sheet));
+      return app.GetContext().QuitCode().value_or(0);
+    }
     int code = app.Run(commandLine);
     if (!pc->answers().Empty())
       std::cerr << "velandra: " << pc->answers().Remaining()

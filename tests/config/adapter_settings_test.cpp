@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -305,7 +306,11 @@ TEST_F(AdapterSettingsFile, DamagedFilesLoadWithoutHarm) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    if (!row.ini.empty()) SetIni(row.ini);
+    if (row.ini.empty()) {
+      std::filesystem::remove(pc_.dir() / kIniFile);
+    } else {
+      SetIni(row.ini);
+    }
     auto built = AdapterSettings::Build(*context_, place_, adapter_, false);
     EXPECT_EQ(Dump(*built), kDemoLanDump);
   }

@@ -260,12 +260,29 @@ constexpr char kUsersFileText[] =
     "groups = Users\n"
     "full_name = 山田 太郎\n";
 
-// The demo's configuration file: three places, nothing else yet (CP932, CRLF).
+// The demo's configuration file (CP932, CRLF): three places. 標準 has no
+// sections and so shows the PC as it is; 本社 gives the wired adapter two
+// static addresses and its own servers; 自宅 puts it on DHCP and gives the
+// wireless one a DNS server and suffix of its own.
 constexpr char kDemoIni[] =
     "[PLACELIST]\r\n"
     "P0=標準\r\n"
     "P1=本社\r\n"
-    "P2=自宅\r\n";
+    "P2=自宅\r\n"
+    "[P1A0]\r\n"
+    "EnableDHCP=FALSE\r\nIPAddress=10.1.0.25,10.1.0.26\r\nSubnetMask=255.255.0.0,255.255.0.0\r\n"
+    "Gateway=10.1.0.1,10.1.0.2\r\nMetric=1,10\r\nInterfaceMetric=0\r\nEnableDNS=FALSE\r\n"
+    "DNS_Server=10.1.0.53,10.1.0.54\r\nDOMAIN_Suffix=honsha.example.co.jp\r\n"
+    "DOMAIN_Update=TRUE\r\nDOMAIN_Registration=TRUE\r\nWINS=10.1.0.9\r\nNetBIOS=0\r\n"
+    "[P2A0]\r\n"
+    "EnableDHCP=TRUE\r\nIPAddress=\r\nSubnetMask=\r\nGateway=\r\nMetric=\r\n"
+    "InterfaceMetric=0\r\nEnableDNS=TRUE\r\nDNS_Server=\r\nDOMAIN_Suffix=\r\n"
+    "DOMAIN_Update=TRUE\r\nDOMAIN_Registration=FALSE\r\nWINS=\r\nNetBIOS=0\r\n"
+    "[P2A1]\r\n"
+    "EnableDHCP=TRUE\r\nIPAddress=\r\nSubnetMask=\r\nGateway=\r\nMetric=\r\n"
+    "InterfaceMetric=0\r\nEnableDNS=FALSE\r\nDNS_Server=192.168.0.1\r\n"
+    "DOMAIN_Suffix=home.example\r\nDOMAIN_Update=TRUE\r\nDOMAIN_Registration=FALSE\r\n"
+    "WINS=\r\nNetBIOS=0\r\n";
 
 constexpr char kHosts[] =
     "# Copyright (c) 1993-1999 Microsoft Corp.\r\n"
