@@ -183,8 +183,10 @@ class Netsh {
         const std::string_view given = std::string_view(p).substr(0, eq);
         for (const char* t : tags)
           if (Is(given, t)) tag = t;
-        if (!tag) return Fail("タグ \"" + std::string(given) + "\" はこのコマンドには使えません。");
-        if (values_.count(tag)) return Fail("タグ \"" + std::string(tag) + "\" が重ねて指定されました。");
+        if (!tag)
+          return Fail("タグ \"" + std::string(given) + "\" はこのコマンドには使えません。");
+        if (values_.count(tag))
+          return Fail("タグ \"" + std::string(tag) + "\" が重ねて指定されました。");
         value = p.substr(eq + 1);
       } else {
         for (const char* t : tags) {
@@ -225,7 +227,8 @@ class Netsh {
 
   bool Address(const char* tag) {
     if (!Has(tag)) return Missing(tag);
-    if (!ValidAddress(*Get(tag))) return Fail("無効なアドレスです: " + std::string(tag) + "=" + *Get(tag));
+    if (!ValidAddress(*Get(tag)))
+      return Fail("無効なアドレスです: " + std::string(tag) + "=" + *Get(tag));
     return true;
   }
   bool Mask(const char* tag) {
@@ -249,14 +252,27 @@ class Netsh {
     if (!given) return !Has("gwmetric") || Missing("gateway");
     return Address("gateway") && Metric(metric);
   }
-  // 1-based position; past the end appends.
-  bool Index(size_t& index) {
-    index = SIZE_MAX;
-    if (!Has("index")) return true;
-    uint32_t v = 0;
-    if (!ParseNumber(*Get("index"), UINT32_MAX, v) || v == 0) return BadValue("index");
-    index = v - 1;
+  // The server of `addr` put in at `index` (from 1; none, or past the end,
+  // appends); a server the list holds already is refused.
+  bool InsertServer(std::vector<std::string>& servers) {
+    if (!Address("addr")) return false;
+    size_t index = servers.size();
+    if (Has("index")) {
+      uint32_t v = 0;
+      if (!ParseNumber(*Get("index"), UINT32_MAX, v) || v == 0) return BadValue("index");
+      index = std::min<size_t>(v - 1, servers.size());
+    }
+    for (const auto& s : servers)
+      if (s == *Get("addr")) return Exists(s);
+    servers.insert(servers.begin() + static_cast<std::ptrdiff_t>(index), *Get("addr"));
     return true;
+  }
+  // `addr=all`; deleting one server is not acted out.
+  bool AllServers() {
+    if (!Has("addr")) return Missing("addr");
+    if (Is(*Get("addr"), "all")) return true;
+    if (!ValidAddress(*Get("addr"))) return BadValue("addr");
+    return NotSimulated("addr");
   }
 
   // The interface GUID of the connection named `name`, found as Velandra's
@@ -457,22 +473,13 @@ class Netsh {
         return true;
       }
       case Verb::Add: {
-        size_t index = 0;
-        if (!Address("addr") || !Index(index)) return false;
         auto servers = Servers(key);
-        for (const auto& s : servers)
-          if (s == *Get("addr")) return Exists(s);
-        servers.insert(servers.begin() + static_cast<std::ptrdiff_t>(std::min(index, servers.size())),
-                       *Get("addr"));
+        if (!InsertServer(servers)) return false;
         w.push_back(Text(key, "NameServer", config::JoinCommaList(servers)));
         return true;
       }
       case Verb::Delete:
-        if (!Has("addr")) return Missing("addr");
-        if (!Is(*Get("addr"), "all")) {
-          if (!ValidAddress(*Get("addr"))) return BadValue("addr");
-          return NotSimulated("addr");
-        }
+        if (!AllServers()) return false;
         w.push_back(Text(key, "NameServer", ""));
         return true;
     }
@@ -490,22 +497,13 @@ class Netsh {
         w.push_back(MultiText(key, "NameServerList", {*Get("addr")}));
         return true;
       case Verb::Add: {
-        size_t index = 0;
-        if (!Address("addr") || !Index(index)) return false;
         auto servers = List(key, "NameServerList");
-        for (const auto& s : servers)
-          if (s == *Get("addr")) return Exists(s);
-        servers.insert(servers.begin() + static_cast<std::ptrdiff_t>(std::min(index, servers.size())),
-                       *Get("addr"));
+        if (!InsertServer(servers)) return false;
         w.push_back(MultiText(key, "NameServerList", servers));
         return true;
       }
       case Verb::Delete:
-        if (!Has("addr")) return Missing("addr");
-        if (!Is(*Get("addr"), "all")) {
-          if (!ValidAddress(*Get("addr"))) return BadValue("addr");
-          return NotSimulated("addr");
-        }
+        if (!AllServers()) return false;
         w.push_back(MultiText(key, "NameServerList", {}));
         return true;
     }
