@@ -1,0 +1,114 @@
+#include "apply/change_batch.h"
+
+#include <memory>
+#include <string_view>
+
+#include "apply/netsh_batch.h"
+#include "system/adapter_registry.h"
+#include "system/platform/text.h"
+#include "system/utilities.h"
+#include "ui/velandra_sheet.h"
+
+namespace velandra::apply {
+
+namespace {
+
+constexpr char kCaption[] = "Velandra";
+
+void Warn(platform::Platform& platform, const std::string& text) {
+  platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
+                         platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+}
+
+// Windows runs a batch through "cmd /c"; when the quoted command line holds
+// any of these, cmd takes the quotes off and splits the path (or expands
+// %...% in it).
+bool RunsQuoted(std::string_view path) {
+  for (size_t pos = 0; pos < path.size(); pos += platform::Cp932CharLength(path, pos)) {
+    if (platform::Cp932CharLength(path, pos) == 2) continue;
+    const unsigned char c = static_cast<unsigned char>(path[pos]);
+    if (c < 0x20 || std::string_view("%&|<>^()@\"").find(static_cast<char>(c)) !=
+                        std::string_view::npos)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
+  Context& context = sheet.GetContext();
+  platform::Platform& platform = context.Platform();
+
+  NetshBatchInput input;
+  input.Place = &place;
+  for (const auto& adapter : sheet.Adapters)
+    if (const config::AdapterSettings* settings = sheet.FindAdapterSettings(place, *adapter))
+      input.Adapters.push_back({adapter.get(), settings});
+  // The place-wide record does not exist yet, so no place-wide line is
+  // written: without it "net use * /delete /yes" would only disconnect the
+  // user's drives.
+  input.PlaceWide = nullptr;
+  input.DiffCheck = context.DiffCheck;
+  input.Os = context.Os();
+  input.SystemDirectory = platform.system.SystemDirectory();
+
+  const std::string path = NetshBatchPath(GetExeDirectory(platform.system), place.Number);
+  if (!RunsQuoted(path)) {
+    Warn(platform, kMsgBatchPathUnusable + path);
+    return false;
+  }
+  const NetshBatch batch = BuildNetshBatch(input);
+  if (batch.Refused()) {
+    Warn(platform, batch.Refusal);
+    return false;
+  }
+  if (!platform.files.WriteFile(path, batch.Text)) {
+    Warn(platform, kMsgBatchNotCreated);
+    return false;
+  }
+
+  // The PC's shares are deleted here (unless equal) once the place-wide
+  // record exists.
+
+  bool ok = true;
+  long error = 0;
+  std::unique_ptr<platform::IProcess> process =
+      platform.processes.Create("\"" + path + "\"", sheet.Common.HIDEPROMPT, error);
+  const bool ran = process != nullptr;
+  if (!ran) {
+    Warn(platform, kMsgBatchNotStarted + path + " (エラー " + std::to_string(error) + ")");
+    ok = false;
+  } else if (const uint32_t code = platform::WaitForExit(*process); code != 0) {
+    Warn(platform, kMsgBatchFailed + std::to_string(code) + ": " + path);
+    ok = false;
+  }
+  process.reset();
+
+  if (sheet.Common.DELETEBAT) {
+    long deleteError = 0;
+    if (!platform.files.DeleteFile(path, &deleteError) &&
+        deleteError != platform::kErrorFileNotFound)
+      Warn(platform, kMsgBatchNotDeleted + path);
+  }
+
+  // The suffixes follow a batch that ran, also one with a failed command:
+  // they are the part of the place that no command changes.
+  if (ran) {
+    for (const auto& adapter : sheet.Adapters) {
+      const config::AdapterSettings* settings = sheet.FindAdapterSettings(place, *adapter);
+      if (!settings || (context.DiffCheck && settings->Same[config::kGroupSuffix])) continue;
+      platform::RegKey key;
+      if (key.Open(platform.registry, platform::Hive::LocalMachine,
+                   TcpipInterfaceKey(adapter->NetCfgInstanceId),
+                   platform::kKeyAllAccess) == platform::kErrorSuccess)
+        key.SetString("Domain", settings->DOMAIN_Suffix);
+    }
+  }
+
+  // The shares with permission entries are made here through the network
+  // functions once the place-wide record exists.
+  return ok;
+}
+
+}  // namespace velandra::apply
