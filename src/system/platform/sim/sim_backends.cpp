@@ -330,11 +330,4 @@ MessageAnswer SimMessages::Show(MessageOwner owner, const std::string& text,
   return answer;
 }
 
-std::unique_ptr<IProcess> SimProcesses::Create(const std::string& commandLine, bool,
-                                               long& error) {
-  pc_.LogEvent("process not run (the simulated PC runs no programs yet): " + ToState(commandLine));
-  error = kErrorCallNotImplemented;
-  return nullptr;
-}
-
 }  // namespace velandra::platform::sim

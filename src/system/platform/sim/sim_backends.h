@@ -81,16 +81,4 @@ class SimMessages : public IMessages {
 // NERR_UserNotFound, as netapi32 returns it.
 inline constexpr long kNerrUserNotFound = 2221;
 
-// The process runner. Until it interprets batch files, every start fails
-// loudly: nothing may look as if it had run.
-class SimProcesses : public IProcesses {
- public:
-  explicit SimProcesses(SimulatedPc& pc) : pc_(pc) {}
-  std::unique_ptr<IProcess> Create(const std::string& commandLine, bool hidden,
-                                   long& error) override;
-
- private:
-  SimulatedPc& pc_;
-};
-
 }  // namespace velandra::platform::sim

@@ -6,6 +6,7 @@
 
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_backends.h"
+#include "system/platform/sim/sim_processes.h"
 #include "system/platform/sim/sim_profile.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/text.h"
