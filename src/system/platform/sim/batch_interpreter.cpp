@@ -117,6 +117,20 @@ BatchParameters SplitBatchParameters(const std::string& invokedAs, const std::st
 
 // ---- the environment ---------------------------------------------------------
 
+// The folders of a PATH value, quotes taken off.
+std::vector<std::string> SplitPathList(const std::string& path) {
+  std::vector<std::string> dirs;
+  size_t p = 0;
+  while (p <= path.size()) {
+    size_t end = path.find(';', p);  // ';' is never a trail byte
+    if (end == std::string::npos) end = path.size();
+    std::string dir = WithoutQuotes(path.substr(p, end - p));
+    if (!dir.empty()) dirs.push_back(dir);
+    p = end + 1;
+  }
+  return dirs;
+}
+
 class Environment {
  public:
   explicit Environment(RunContext& context)
@@ -146,17 +160,7 @@ class Environment {
 
   std::vector<std::string> PathDirectories() const {
     std::string path;
-    std::vector<std::string> dirs;
-    if (!Lookup("PATH", path)) return dirs;
-    size_t p = 0;
-    while (p <= path.size()) {
-      size_t end = path.find(';', p);  // ';' is never a trail byte
-      if (end == std::string::npos) end = path.size();
-      std::string dir = WithoutQuotes(path.substr(p, end - p));
-      if (!dir.empty()) dirs.push_back(dir);
-      p = end + 1;
-    }
-    return dirs;
+    return Lookup("PATH", path) ? SplitPathList(path) : std::vector<std::string>();
   }
 
  private:
@@ -992,6 +996,12 @@ std::vector<std::pair<std::string, std::string>> ProcessEnvironment(SimulatedPc&
     }
   }
   return vars;
+}
+
+std::vector<std::string> PathDirectories(SimulatedPc& pc) {
+  for (const auto& [name, value] : ProcessEnvironment(pc))
+    if (Cp932EqualsNoCase(name, "PATH")) return SplitPathList(value);
+  return {};
 }
 
 std::string ProcessCurrentDirectory(SimulatedPc& pc) {

@@ -77,6 +77,9 @@ bool ExpandBatchPercents(std::string_view line, const BatchParameters& params,
 // from pc.ini, then the entries of its [environment] section.
 std::vector<std::pair<std::string, std::string>> ProcessEnvironment(SimulatedPc& pc);
 
+// The folders of that environment's PATH.
+std::vector<std::string> PathDirectories(SimulatedPc& pc);
+
 // The current directory of processes the program starts: the folder of its
 // executable.
 std::string ProcessCurrentDirectory(SimulatedPc& pc);

@@ -54,19 +54,12 @@ long Search(SimulatedPc& pc, const std::string& name, std::string& path) {
     }
     return files.IsDirectory(ParentOf(full)) ? kErrorFileNotFound : kErrorPathNotFound;
   }
+  // The executable's folder, which is the current directory too, then
+  // system32, system, the Windows folder and PATH.
   const std::string system32 = pc.platform().system.SystemDirectory();
   const std::string root = ParentOf(system32);
-  std::vector<std::string> dirs = {cwd, cwd, system32, root + "system", root};
-  for (const auto& [key, value] : ProcessEnvironment(pc)) {
-    if (!Cp932EqualsNoCase(key, "PATH")) continue;
-    size_t p = 0;
-    while (p <= value.size()) {
-      size_t end = value.find(';', p);
-      if (end == std::string::npos) end = value.size();
-      if (end > p) dirs.push_back(value.substr(p, end - p));
-      p = end + 1;
-    }
-  }
+  std::vector<std::string> dirs = {cwd, system32, root + "system", root};
+  for (const auto& dir : PathDirectories(pc)) dirs.push_back(dir);
   for (std::string dir : dirs) {
     if (dir.empty()) continue;
     const size_t last = Cp932FindLast(dir, '\\');
