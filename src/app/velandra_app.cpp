@@ -3,6 +3,7 @@
 #include "app/exit_codes.h"
 #include "app/messages.h"
 #include "app/startup_shortcut.h"
+#include "apply/change_batch.h"
 #include "system/platform/text.h"
 #include "system/utilities.h"
 
@@ -104,7 +105,8 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   const std::string place = " (場所: " + Options.PlaceName + ")";
 
   if (Options.Logon) return NotBuilt("-logon 別のユーザーでログオンして変更" + place);
-  if (Options.Now) return NotBuilt("-now 再起動なしで変更" + place);
+  if (Options.Now)
+    return apply::RunChangeBatch(sheet, *sheet.CurrentPlace) ? kExitSuccess : kExitFailed;
   if (Options.Relogon) return NotBuilt("-relogon ログオン後の変更" + place);
   if (Options.Dialog) return NotBuilt("-d 終了方法を選んで変更" + place);
   return NotBuilt(std::string(Options.Shutdown ? "-s 変更してシャットダウン"

@@ -104,8 +104,6 @@ const StartCase kStartCases[] = {
      kMsgPlaceNotFound, MessageIcon::Error},
     {"upper_case_P_names_nothing", 5, 1, 2, 1, "Administrator", "", "-P 本社",
      kExitRefused, kMsgPlaceNotFound, MessageIcon::Error},
-    {"now_mode", 5, 1, 2, 1, "Administrator", "", "-p 本社 -now", kExitNotBuilt, nullptr,
-     MessageIcon::Warning},
     {"default_mode", 5, 1, 2, 1, "Administrator", "", "-p \"本社\"", kExitNotBuilt,
      nullptr, MessageIcon::Warning},
     {"resume_mode", 5, 1, 2, 1, "Administrator", "", "-r 自宅", kExitNotBuilt, nullptr,
@@ -145,7 +143,7 @@ TEST(StartUpMode, MessageNamesTheModeAndPlace) {
     const char* commandLine;
     const char* mode;
   } rows[] = {
-      {"-p 本社 -now", "-now"},      {"-p 本社", "-p "},
+      {"-p 本社", "-p "},
       {"-p 本社 -s", "-s "},          {"-p 本社 -d", "-d "},
       {"-p 本社 -relogon", "-relogon"},
       {"-logon admin secret -p 本社", "-logon"},
@@ -242,9 +240,9 @@ TEST(StartUpSheet, DiffCheckComparesThePlaceFirst) {
     int code;
     bool registryMessage;
   } rows[] = {
-      {"-p 本社 -now", kExitNotBuilt, false},
-      {"-p 本社 -now -diff", kExitFailed, true},
-      {"-p 支店 -now -diff", kExitRefused, false},  // no place, nothing compared
+      {"-p 本社 -d", kExitNotBuilt, false},
+      {"-p 本社 -d -diff", kExitFailed, true},
+      {"-p 支店 -d -diff", kExitRefused, false},  // no place, nothing compared
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.line);
@@ -271,7 +269,7 @@ TEST(StartUpSheet, DiffCheckComparesThePlaceFirst) {
 TEST(StartUpConfig, MissingFileReadsAsDefaults) {
   testing::ScratchPc pc;
   std::filesystem::remove(pc.dir() / Rel(kIni));
-  RunResult run = Start(pc, "-p 標準 -now");  // the default place exists without a file
+  RunResult run = Start(pc, "-p 標準 -d");  // the default place exists without a file
   EXPECT_EQ(run.code, kExitNotBuilt);
   EXPECT_FALSE(std::filesystem::exists(pc.dir() / Rel(kIni)));
 }
@@ -358,7 +356,7 @@ TEST(StartUpBadInput, DamagedConfigurationFilesStillStart) {
     SCOPED_TRACE(row.name);
     testing::ScratchPc pc;
     pc.WriteFile(Rel(kIni), row.ini);
-    RunResult run = Start(pc, "-p 本社 -now");
+    RunResult run = Start(pc, "-p 本社 -d");
     // The place is read where its line is whole; otherwise the file has none.
     EXPECT_EQ(run.code, row.code);
     EXPECT_EQ(pc.ReadFile(Rel(kIni)), row.ini);  // a run that saves nothing changes nothing
@@ -368,12 +366,12 @@ TEST(StartUpBadInput, DamagedConfigurationFilesStillStart) {
 TEST(StartUpBadInput, TenThousandTokens) {
   testing::ScratchPc pc;
   std::string line;
-  for (int i = 0; i < 10000; ++i) line += (i % 3 == 0 ? "-x " : i % 3 == 1 ? "\"a b\" " : "-now ");
+  for (int i = 0; i < 10000; ++i) line += (i % 3 == 0 ? "-x " : i % 3 == 1 ? "\"a b\" " : "-d ");
   line += "-p 本社";
   RunResult run = Start(pc, line);
   EXPECT_EQ(run.code, kExitNotBuilt);
   ASSERT_EQ(run.messages.size(), 1u);
-  EXPECT_NE(run.messages[0].Text.find("-now"), std::string::npos);
+  EXPECT_NE(run.messages[0].Text.find("-d "), std::string::npos);
 }
 
 }  // namespace
