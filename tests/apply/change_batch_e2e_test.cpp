@@ -4,6 +4,8 @@
 // the place then compares equal with the PC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -243,6 +245,36 @@ TEST(ChangeBatchEndToEnd, DifferenceCheckWritesOnlyTheChangedGroups) {
     want.insert(want.end(), row.lines.begin(), row.lines.end());
     EXPECT_EQ(Commands(run), want);
     EXPECT_EQ(ChangeKinds(pc, "本社"), (std::vector<uint32_t>{0, 0}));
+  }
+}
+
+// -hide and -delbat on the command line, or HIDEPROMPT and DELETEBAT in the
+// file: the batch runs hidden and is gone afterwards.
+TEST(ChangeBatchEndToEnd, HiddenRunAndDeletedBatch) {
+  struct Row {
+    const char* common;
+    const char* options;
+    bool hidden;
+    bool deleted;
+  } rows[] = {
+      {"", "", false, false},
+      {"", "-hide -delbat", true, true},
+      {"HIDEPROMPT=TRUE\r\nDELETEBAT=TRUE\r\n", "", true, true},
+      {"HIDEPROMPT=TRUE\r\nDELETEBAT=TRUE\r\n", "-nohide -nodelbat", false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.common) + row.options);
+    ScratchPc pc;
+    WritePlace(pc, "本社", [](AdapterSettings& lan, AdapterSettings&) { lan.WINS.clear(); },
+               row.common);
+    RunResult run = Start(pc, std::string("-p 本社 -now ") + row.options);
+    EXPECT_EQ(run.code, app::kExitSuccess);
+    const std::string started = std::string("batch started (") +
+                                (row.hidden ? "hidden" : "visible") +
+                                "): C:\\Program Files\\Velandra\\netsh_p1.bat";
+    EXPECT_NE(std::find(run.events.begin(), run.events.end(), started), run.events.end());
+    EXPECT_EQ(std::filesystem::exists(pc.dir() / "C/Program Files/Velandra/netsh_p1.bat"),
+              !row.deleted);
   }
 }
 
