@@ -52,7 +52,8 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
   bool console = EnvW(L"VELANDRA_MESSAGES") == L"console";
   velandra::platform::Platform mixed{platform.profile, platform.registry, platform.system,
                                      platform.accounts, platform.files, platform.shell,
-                                     console ? platform.messages : boxes, platform.processes};
+                                     console ? platform.messages : boxes, platform.processes,
+                                     platform.session};
   try {
     std::unique_ptr<velandra::ui::IUserPasswordDialog> prompt;
     if (!EnvW(L"VELANDRA_ANSWERS").empty())

@@ -80,7 +80,8 @@ class Rig {
     sim = &pc.Open();
     platform::Platform& p = sim->platform();
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
-        p.profile, p.registry, p.system, p.accounts, p.files, p.shell, p.messages, processes});
+        p.profile, p.registry, p.system, p.accounts, p.files, p.shell, p.messages, processes,
+        p.session});
     context = std::make_unique<Context>(*platform_, kIniPath, ReadOsInfo(p.system));
     sheet = std::make_unique<ui::CVelandraSheet>(*context);
     EXPECT_TRUE(sheet->LoadAll());

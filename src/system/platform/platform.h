@@ -8,6 +8,7 @@
 #include "system/platform/processes.h"
 #include "system/platform/profile.h"
 #include "system/platform/registry.h"
+#include "system/platform/session.h"
 #include "system/platform/shell.h"
 #include "system/platform/system_info.h"
 
@@ -22,6 +23,7 @@ struct Platform {
   IShell& shell;
   IMessages& messages;
   IProcesses& processes;
+  ISession& session;
 };
 
 }  // namespace velandra::platform

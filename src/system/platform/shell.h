@@ -1,4 +1,4 @@
-// The shell (shell32): special folders and the Startup shortcut.
+// The shell (shell32, ole32): special folders and shortcuts.
 #pragma once
 #include <string>
 
@@ -6,12 +6,29 @@ namespace velandra::platform {
 
 enum class SpecialFolder { CommonStartup };
 
+// What a shell link holds (IShellLinkA): no icon, normal window.
+struct ShortcutSpec {
+  std::string Target;            // SetPath
+  std::string Arguments;         // SetArguments
+  std::string WorkingDirectory;  // SetWorkingDirectory
+  std::string Description;       // SetDescription
+};
+
 class IShell {
  public:
   virtual ~IShell() = default;
   // SHGetSpecialFolderPathA(folder, create): false when it fails.
   virtual bool GetSpecialFolderPath(SpecialFolder folder, bool create,
                                     std::string& path) = 0;
+  // CoInitialize / CoUninitialize around the shell link object; a caller
+  // that cannot initialise makes no shortcut.
+  virtual bool InitializeCom() = 0;
+  virtual void UninitializeCom() = 0;
+  // Creates (or replaces) the shortcut file at `path` through the shell
+  // link object and its IPersistFile::Save; false when any step fails.
+  virtual bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) = 0;
+  // Reads a shortcut back (for the simulated PC's boot and for tests).
+  virtual bool ReadShortcut(const std::string& path, ShortcutSpec& spec) = 0;
 };
 
 }  // namespace velandra::platform

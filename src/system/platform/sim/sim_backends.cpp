@@ -330,4 +330,38 @@ MessageAnswer SimMessages::Show(MessageOwner owner, const std::string& text,
   return answer;
 }
 
+bool SimShell::CreateShortcut(const std::string& path, const ShortcutSpec&) {
+  pc_.LogEvent("shortcut not created (not built on the simulated PC yet): " + ToState(path));
+  return false;
+}
+
+bool SimShell::ReadShortcut(const std::string&, ShortcutSpec&) { return false; }
+
+bool SimSession::EnableShutdownPrivilege(PrivilegeStep& failed) {
+  failed = PrivilegeStep::OpenToken;
+  return false;
+}
+
+bool SimSession::RequestExit(uint32_t flags) {
+  pc_.LogEvent("exit request not recorded (not built on the simulated PC yet): " +
+               std::to_string(flags));
+  return false;
+}
+
+std::unique_ptr<IToken> SimSession::LogOn(const std::string&, const std::string&,
+                                              const std::string&, long& error) {
+  error = kErrorCallNotImplemented;
+  return nullptr;
+}
+
+bool SimSession::Impersonate(IToken&, long& error) {
+  error = kErrorCallNotImplemented;
+  return false;
+}
+
+bool SimSession::RevertToSelf(long& error) {
+  error = kErrorCallNotImplemented;
+  return false;
+}
+
 }  // namespace velandra::platform::sim

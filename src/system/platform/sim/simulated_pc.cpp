@@ -15,13 +15,14 @@ namespace velandra::platform::sim {
 
 struct SimulatedPc::Backends {
   explicit Backends(SimulatedPc& pc)
-      : system(pc), accounts(pc), files(pc, accounts), shell(pc), messages(pc), processes(pc) {}
+      : system(pc), accounts(pc), files(pc, accounts), shell(pc), messages(pc), processes(pc), session(pc) {}
   SimSystemInfo system;
   SimAccounts accounts;
   SimFiles files;
   SimShell shell;
   SimMessages messages;
   SimProcesses processes;
+  SimSession session;
 };
 
 namespace {
@@ -121,7 +122,8 @@ std::unique_ptr<SimulatedPc> SimulatedPc::Open(const std::filesystem::path& dir,
   pc->platform_.reset(new Platform{*pc->profile_, *pc->registry_,
                                    pc->backends_->system, pc->backends_->accounts,
                                    pc->backends_->files, pc->backends_->shell,
-                                   pc->backends_->messages, pc->backends_->processes});
+                                   pc->backends_->messages, pc->backends_->processes,
+                                   pc->backends_->session});
   return pc;
 }
 

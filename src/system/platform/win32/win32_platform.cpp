@@ -6,6 +6,7 @@
 #include "system/platform/win32/win32_processes.h"
 #include "system/platform/win32/win32_profile.h"
 #include "system/platform/win32/win32_registry.h"
+#include "system/platform/win32/win32_session.h"
 #include "system/platform/win32/win32_shell.h"
 #include "system/platform/win32/win32_system_info.h"
 
@@ -20,13 +21,15 @@ struct Win32Platform::Parts {
   Win32Shell shell;
   Win32Messages messages;
   Win32Processes processes;
+  Win32Session session;
 };
 
 Win32Platform::Win32Platform()
     : parts_(std::make_unique<Parts>()),
       platform_(new Platform{parts_->profile, parts_->registry, parts_->system,
                              parts_->accounts, parts_->files, parts_->shell,
-                             parts_->messages, parts_->processes}) {}
+                             parts_->messages, parts_->processes,
+                             parts_->session}) {}
 
 Win32Platform::~Win32Platform() = default;
 

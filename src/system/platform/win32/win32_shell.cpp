@@ -29,4 +29,10 @@ bool Win32Shell::GetSpecialFolderPath(SpecialFolder folder, bool create,
   return true;
 }
 
+// Not built yet: no shortcut is pretended.
+bool Win32Shell::InitializeCom() { return false; }
+void Win32Shell::UninitializeCom() {}
+bool Win32Shell::CreateShortcut(const std::string&, const ShortcutSpec&) { return false; }
+bool Win32Shell::ReadShortcut(const std::string&, ShortcutSpec&) { return false; }
+
 }  // namespace velandra::platform::win32

@@ -10,6 +10,10 @@ class Win32Shell : public IShell {
  public:
   bool GetSpecialFolderPath(SpecialFolder folder, bool create,
                             std::string& path) override;
+  bool InitializeCom() override;
+  void UninitializeCom() override;
+  bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) override;
+  bool ReadShortcut(const std::string& path, ShortcutSpec& spec) override;
 };
 
 }  // namespace velandra::platform::win32
