@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/adapter_records.h"
+#include "support/demo_pc_facts.h"
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
@@ -18,26 +20,12 @@ namespace velandra::config {
 namespace {
 
 using platform::sim::DemoVariant;
+using velandra::testing::DemoLan;
+using velandra::testing::Dump;
+using velandra::testing::kDemoIniFile;
+using velandra::testing::kDemoIniPath;
+using velandra::testing::SameExcept;
 using velandra::testing::ScratchPc;
-
-constexpr char kIniPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
-constexpr char kIniFile[] = "C/Program Files/Velandra/Velandra.ini";
-
-// Every field but the links and the comparison results, in one line.
-std::string Dump(const AdapterSettings& s) {
-  auto list = [](const std::vector<std::string>& l) {
-    std::string out = "[";
-    for (size_t i = 0; i < l.size(); ++i) out += (i ? "|" : "") + l[i];
-    return out + "]";
-  };
-  auto b = [](bool v) { return v ? "T" : "F"; };
-  return std::string("DHCP=") + b(s.EnableDHCP) + " IP=" + list(s.IPAddress) +
-         " MASK=" + list(s.SubnetMask) + " GW=" + list(s.Gateway) + " MET=" + list(s.Metric) +
-         " IFM=" + std::to_string(s.InterfaceMetric) + " AUTODNS=" + b(s.EnableDNS) +
-         " DNS=" + list(s.DNS_Server) + " SUF=" + s.DOMAIN_Suffix + " UPD=" + b(s.DOMAIN_Update) +
-         " REG=" + b(s.DOMAIN_Registration) + " WINS=" + list(s.WINS) +
-         " NB=" + std::to_string(s.NetBIOS);
-}
 
 // What the demo PC's first adapter (static, XP) reads as.
 constexpr char kDemoLanDump[] =
@@ -50,17 +38,13 @@ class AdapterSettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::sim::SimulatedPc& sim = pc_.Open();
-    context_ = std::make_unique<Context>(sim.platform(), kIniPath,
+    context_ = std::make_unique<Context>(sim.platform(), kDemoIniPath,
                                          ReadOsInfo(sim.platform().system));
     place_.Number = 1;
     place_.Name = "本社";
-    adapter_.Number = 0;
-    adapter_.DriverDesc = "Intel(R) PRO/100 VE Network Connection";
-    adapter_.NetCfgInstanceId = "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
-    adapter_.ConnectionName = "ローカル エリア接続";
   }
-  void SetIni(const std::string& data) { pc_.WriteFile(kIniFile, data); }
-  std::string Ini() const { return pc_.ReadFile(kIniFile); }
+  void SetIni(const std::string& data) { pc_.WriteFile(kDemoIniFile, data); }
+  std::string Ini() const { return pc_.ReadFile(kDemoIniFile); }
   AdapterSettings Linked() {
     AdapterSettings s;
     s.Place = &place_;
@@ -72,7 +56,7 @@ class AdapterSettingsFile : public ::testing::Test {
   ScratchPc pc_{DemoVariant::WindowsXp};
   std::unique_ptr<Context> context_;
   Place place_;
-  AdapterInfo adapter_;
+  AdapterInfo adapter_ = DemoLan();
 };
 
 // A whole P1A0 section from its thirteen values, in table order, CRLF.
@@ -307,7 +291,7 @@ TEST_F(AdapterSettingsFile, DamagedFilesLoadWithoutHarm) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     if (row.ini.empty()) {
-      std::filesystem::remove(pc_.dir() / kIniFile);
+      std::filesystem::remove(pc_.dir() / kDemoIniFile);
     } else {
       SetIni(row.ini);
     }
@@ -503,9 +487,7 @@ TEST(CompareAdapterSettings, GroupsAndChangeKinds) {
     AdapterSettings stored = StaticRecord();
     AdapterSettings pc = StaticRecord();
     row.edit(stored, pc);
-    AdapterGroupFlags expected;
-    expected.fill(true);
-    for (AdapterGroup g : row.differing) expected[g] = false;
+    const AdapterGroupFlags expected = SameExcept(row.differing);
     for (bool windows2000 : {false, true}) {
       SCOPED_TRACE(windows2000 ? "Windows 2000" : "Windows XP");
       AdapterComparison r = CompareAdapterSettings(stored, pc, windows2000);

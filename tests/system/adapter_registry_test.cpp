@@ -7,12 +7,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "config/adapter_settings.h"
+#include "support/adapter_records.h"
+#include "support/demo_pc_facts.h"
+#include "support/registry_values.h"
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
@@ -26,7 +28,6 @@ namespace velandra {
 namespace {
 
 using config::AdapterGroup;
-using config::AdapterGroupFlags;
 using config::AdapterSettings;
 using platform::Hive;
 using platform::MessageButtons;
@@ -34,69 +35,29 @@ using platform::MessageIcon;
 using platform::MessageOwner;
 using platform::sim::DemoVariant;
 using platform::sim::SimulatedPc;
+using velandra::testing::DemoLan;
+using velandra::testing::Dump;
+using velandra::testing::Dword;
+using velandra::testing::kDemoIniPath;
+using velandra::testing::kDemoLanNetBtKey;
+using velandra::testing::kDemoLanTcpipKey;
+using velandra::testing::MultiSz;
+using velandra::testing::Raw;
+using velandra::testing::SameExcept;
 using velandra::testing::ScratchPc;
-
-constexpr char kConfigPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
-// The demo PC's first adapter, "ローカル エリア接続".
-constexpr char kGuid[] = "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
-constexpr char kTcpipPath[] =
-    "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\"
-    "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
-constexpr char kNetBtPath[] =
-    "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\"
-    "Tcpip_{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
+using velandra::testing::Sz;
 
 constexpr char kToValue[] = " にデータを書き出せませんでした";
 constexpr char kOfValue[] = " のデータを書き出せませんでした";
 
 enum class Key { Tcpip, NetBt };
-std::string Path(Key key) { return key == Key::Tcpip ? kTcpipPath : kNetBtPath; }
+std::string Path(Key key) { return key == Key::Tcpip ? kDemoLanTcpipKey : kDemoLanNetBtKey; }
 
 std::string OpenFailed(Key key) { return "レジストリ " + Path(key) + " のopenでエラーが発生しました"; }
 std::string QueryFailed(Key key, const std::string& value) {
   return "レジストリ " + Path(key) + "\\" + value + " のデータ取得でエラーが発生しました";
 }
 
-// A registry value as stored: its type and its bytes.
-struct Raw {
-  uint32_t type = 0;
-  std::string data;
-  bool operator==(const Raw&) const = default;
-};
-
-void PrintTo(const Raw& raw, std::ostream* os) {
-  *os << "type " << raw.type << " \"";
-  for (unsigned char c : raw.data) {
-    if (c == 0)
-      *os << "\\0";
-    else if (c < 0x20 || c >= 0x7F)
-      *os << "\\x" << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
-    else
-      *os << c;
-  }
-  *os << "\" (" << raw.data.size() << " bytes)";
-}
-
-Raw Dword(uint32_t v) {
-  std::string d;
-  for (int i = 0; i < 4; ++i) d.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  return {platform::kRegDword, d};
-}
-// Text with '|' for every zero byte (a '|' that is a CP932 trail byte stays).
-std::string Zeros(std::string_view bars) {
-  std::string out;
-  for (size_t i = 0; i < bars.size(); ++i) {
-    if (platform::IsCp932LeadByte(static_cast<unsigned char>(bars[i])) && i + 1 < bars.size()) {
-      out += bars[i];
-      out += bars[++i];
-      continue;
-    }
-    out += bars[i] == '|' ? '\0' : bars[i];
-  }
-  return out;
-}
-Raw Sz(std::string_view bars) { return {platform::kRegSz, Zeros(bars)}; }
-Raw MultiSz(std::string_view bars) { return {platform::kRegMultiSz, Zeros(bars)}; }
 // `count` copies of `text`.
 std::string Times(size_t count, std::string_view text) {
   std::string out;
@@ -106,29 +67,6 @@ std::string Times(size_t count, std::string_view text) {
 // What the tests put into every value before a write, to see which were written.
 Raw Marker() { return {platform::kRegBinary, "\xEE\xEE"}; }
 
-// Every field but the links and the comparison results, in one line.
-std::string Dump(const AdapterSettings& s) {
-  auto list = [](const std::vector<std::string>& l) {
-    std::string out = "[";
-    for (size_t i = 0; i < l.size(); ++i) out += (i ? "|" : "") + l[i];
-    return out + "]";
-  };
-  auto b = [](bool v) { return v ? "T" : "F"; };
-  return std::string("DHCP=") + b(s.EnableDHCP) + " IP=" + list(s.IPAddress) +
-         " MASK=" + list(s.SubnetMask) + " GW=" + list(s.Gateway) + " MET=" + list(s.Metric) +
-         " IFM=" + std::to_string(s.InterfaceMetric) + " AUTODNS=" + b(s.EnableDNS) +
-         " DNS=" + list(s.DNS_Server) + " SUF=" + s.DOMAIN_Suffix + " UPD=" + b(s.DOMAIN_Update) +
-         " REG=" + b(s.DOMAIN_Registration) + " WINS=" + list(s.WINS) +
-         " NB=" + std::to_string(s.NetBIOS);
-}
-
-AdapterGroupFlags SameExcept(const std::vector<AdapterGroup>& differing) {
-  AdapterGroupFlags same;
-  same.fill(true);
-  for (AdapterGroup g : differing) same[g] = false;
-  return same;
-}
-
 // The demo PC of one layout, its first adapter's two keys rewritten to the
 // "office" values that Office() holds as a record.
 class AdapterRegistry : public ::testing::TestWithParam<DemoVariant> {
@@ -137,10 +75,6 @@ class AdapterRegistry : public ::testing::TestWithParam<DemoVariant> {
     xp_ = GetParam() == DemoVariant::WindowsXp;
     pc_ = std::make_unique<ScratchPc>(GetParam());
     sim_ = &pc_->Open();
-    adapter_.Number = 0;
-    adapter_.DriverDesc = "Intel(R) PRO/100 VE Network Connection";
-    adapter_.NetCfgInstanceId = kGuid;
-    adapter_.ConnectionName = "ローカル エリア接続";
     NewRun();
     ASSERT_EQ(context_->Os().IsWindowsXp(), xp_);
     ASSERT_EQ(context_->Os().IsWindows2000(), !xp_);
@@ -168,7 +102,7 @@ class AdapterRegistry : public ::testing::TestWithParam<DemoVariant> {
     NewRun();
   }
   void NewRun() {
-    context_ = std::make_unique<Context>(sim_->platform(), kConfigPath,
+    context_ = std::make_unique<Context>(sim_->platform(), kDemoIniPath,
                                          ReadOsInfo(sim_->platform().system));
     seen_ = sim_->Messages().size();
   }
@@ -290,12 +224,31 @@ class AdapterRegistry : public ::testing::TestWithParam<DemoVariant> {
   std::unique_ptr<ScratchPc> pc_;
   SimulatedPc* sim_ = nullptr;
   std::unique_ptr<Context> context_;
-  AdapterInfo adapter_;
+  AdapterInfo adapter_ = DemoLan();
   std::string office_;  // the registry after SetUp, REGEDIT4
   size_t seen_ = 0;
 };
 
 using Edit = std::function<void(AdapterSettings&)>;
+
+// What the office record reads as when the TCP/IP key yields no value, and
+// when the NetBT key yields none.
+void TcpipValuesMissing(AdapterSettings& s) {
+  s.EnableDHCP = s.EnableDNS = true;
+  s.IPAddress.clear();
+  s.SubnetMask.clear();
+  s.Gateway.clear();
+  s.Metric.clear();
+  s.InterfaceMetric = 0;
+  s.DNS_Server.clear();
+  s.DOMAIN_Suffix.clear();
+  s.DOMAIN_Update = true;
+  s.DOMAIN_Registration = false;
+}
+void NetBtValuesMissing(AdapterSettings& s) {
+  s.WINS.clear();
+  s.NetBIOS = 1;
+}
 using config::kGroupDns;
 using config::kGroupGateway;
 using config::kGroupInterfaceMetric;
@@ -583,30 +536,27 @@ TEST_P(AdapterRegistry, ValuesAreWrittenInTheirRegistryForms) {
 
 TEST_P(AdapterRegistry, ReadingEdgeCases) {
   const std::string domain127(127, 'd');
+  // DHCP on: no addresses; and without a server, automatic DNS.
+  const Edit readsDhcp = [](AdapterSettings& s) {
+    s.EnableDHCP = true;
+    s.IPAddress.clear();
+    s.SubnetMask.clear();
+  };
+  const Edit readsAutomaticDns = [&](AdapterSettings& s) {
+    readsDhcp(s);
+    s.EnableDNS = true;
+    s.DNS_Server.clear();
+  };
   struct Row {
     const char* name;
     std::function<void()> pc;  // registry edits of the office values
     Edit expect;               // edits of the office record
   } rows[] = {
       {"office", {}, {}},
-      {"no_enable_dhcp", [&] { Delete(Key::Tcpip, "EnableDHCP"); },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-       }},
+      {"no_enable_dhcp", [&] { Delete(Key::Tcpip, "EnableDHCP"); }, readsDhcp},
       {"enable_dhcp_of_0_bytes", [&] { Set(Key::Tcpip, "EnableDHCP", {platform::kRegDword, ""}); },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-       }},
-      {"enable_dhcp_2", [&] { Set(Key::Tcpip, "EnableDHCP", Dword(2)); },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-       }},
+       readsDhcp},
+      {"enable_dhcp_2", [&] { Set(Key::Tcpip, "EnableDHCP", Dword(2)); }, readsDhcp},
       {"type_not_looked_at",
        [&] { Set(Key::Tcpip, "EnableDHCP", {platform::kRegBinary, std::string(4, '\0')}); }, {}},
       {"dhcp_without_nameserver",
@@ -614,29 +564,15 @@ TEST_P(AdapterRegistry, ReadingEdgeCases) {
          Set(Key::Tcpip, "EnableDHCP", Dword(1));
          Delete(Key::Tcpip, "NameServer");
        },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = s.EnableDNS = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-         s.DNS_Server.clear();
-       }},
+       readsAutomaticDns},
       {"dhcp_with_empty_nameserver",
        [&] {
          Set(Key::Tcpip, "EnableDHCP", Dword(1));
          Set(Key::Tcpip, "NameServer", Sz("|"));
        },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = s.EnableDNS = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-         s.DNS_Server.clear();
-       }},
-      {"dhcp_with_two_servers", [&] { Set(Key::Tcpip, "EnableDHCP", Dword(1)); },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = true;  // EnableDNS stays false, both servers in order
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-       }},
+       readsAutomaticDns},
+      // EnableDNS stays false, both servers in order.
+      {"dhcp_with_two_servers", [&] { Set(Key::Tcpip, "EnableDHCP", Dword(1)); }, readsDhcp},
       {"static_without_nameserver", [&] { Delete(Key::Tcpip, "NameServer"); },
        [](AdapterSettings& s) { s.DNS_Server.clear(); }},
       {"nameserver_with_space_separator",
@@ -662,27 +598,13 @@ TEST_P(AdapterRegistry, ReadingEdgeCases) {
          for (const auto& [key, name] : WriteOrder())
            if (key == Key::Tcpip) Delete(key, name);
        },
-       [](AdapterSettings& s) {
-         s.EnableDHCP = s.EnableDNS = true;
-         s.IPAddress.clear();
-         s.SubnetMask.clear();
-         s.Gateway.clear();
-         s.Metric.clear();
-         s.InterfaceMetric = 0;
-         s.DNS_Server.clear();
-         s.DOMAIN_Suffix.clear();
-         s.DOMAIN_Update = true;
-         s.DOMAIN_Registration = false;
-       }},
+       TcpipValuesMissing},
       {"netbt_values_missing",
        [&] {
          Delete(Key::NetBt, "NameServerList");
          Delete(Key::NetBt, "NetbiosOptions");
        },
-       [](AdapterSettings& s) {
-         s.WINS.clear();
-         s.NetBIOS = 1;
-       }},
+       NetBtValuesMissing},
       {"failed_queries_are_missing",
        [&] {
          const std::vector<std::pair<Key, std::string>> failing = {
@@ -773,30 +695,14 @@ TEST_P(AdapterRegistry, DiffCheckWritesOnlyTheDifferingGroups) {
 }
 
 TEST_P(AdapterRegistry, KeyFailingToOpenWhileReading) {
-  const Edit tcpipMissing = [](AdapterSettings& s) {
-    s.EnableDHCP = s.EnableDNS = true;
-    s.IPAddress.clear();
-    s.SubnetMask.clear();
-    s.Gateway.clear();
-    s.Metric.clear();
-    s.InterfaceMetric = 0;
-    s.DNS_Server.clear();
-    s.DOMAIN_Suffix.clear();
-    s.DOMAIN_Update = true;
-    s.DOMAIN_Registration = false;
-  };
-  const Edit netbtMissing = [](AdapterSettings& s) {
-    s.WINS.clear();
-    s.NetBIOS = 1;
-  };
   struct Row {
     const char* name;
     std::vector<Key> failing;
     std::vector<Edit> expect;
   } rows[] = {
-      {"tcpip", {Key::Tcpip}, {tcpipMissing}},
-      {"netbt", {Key::NetBt}, {netbtMissing}},
-      {"both", {Key::Tcpip, Key::NetBt}, {tcpipMissing, netbtMissing}},
+      {"tcpip", {Key::Tcpip}, {TcpipValuesMissing}},
+      {"netbt", {Key::NetBt}, {NetBtValuesMissing}},
+      {"both", {Key::Tcpip, Key::NetBt}, {TcpipValuesMissing, NetBtValuesMissing}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -1020,12 +926,8 @@ TEST_P(AdapterRegistry, OverLongRecordListIsRefusedBeforeAnyWrite) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, AdapterRegistry,
-                         ::testing::Values(DemoVariant::WindowsXp, DemoVariant::Windows2000),
-                         [](const ::testing::TestParamInfo<DemoVariant>& info) {
-                           return info.param == DemoVariant::WindowsXp ? "WindowsXp"
-                                                                       : "Windows2000";
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, AdapterRegistry, velandra::testing::DemoLayouts(),
+                         velandra::testing::DemoLayoutName);
 
 }  // namespace
 }  // namespace velandra

@@ -5,12 +5,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "config/adapter_settings.h"
+#include "support/adapter_records.h"
+#include "support/demo_pc_facts.h"
+#include "support/registry_values.h"
 #include "support/scratch_dir.h"
 #include "system/adapter_registry.h"
 #include "system/context.h"
@@ -25,15 +27,20 @@ namespace velandra::platform::sim {
 namespace {
 
 using config::AdapterSettings;
+using velandra::testing::DemoLan;
+using velandra::testing::Dump;
+using velandra::testing::Dword;
+using velandra::testing::kDemoIniPath;
+using velandra::testing::kDemoLanGuid;
+using velandra::testing::kDemoWlanGuid;
+using velandra::testing::MultiSz;
+using velandra::testing::Raw;
 using velandra::testing::ScratchPc;
-
-constexpr char kConfigPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
+using velandra::testing::Sz;
 
 // The demo PC's two adapters: "ローカル エリア接続" static 192.168.1.20/24,
 // gateway 192.168.1.1 (metric 0), DNS 192.168.1.1, WINS 192.168.1.2;
 // "ワイヤレス ネットワーク接続" on DHCP with nothing else.
-constexpr char kLanGuid[] = "{6E0B3D2A-5C1F-4D7B-9A11-2F3C4D5E6F70}";
-constexpr char kWlanGuid[] = "{A3C5E7F9-1B2D-4E6F-8A9B-0C1D2E3F4A5B}";
 constexpr char kWlanConnection[] =
     "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\"
     "{A3C5E7F9-1B2D-4E6F-8A9B-0C1D2E3F4A5B}\\Connection";
@@ -41,45 +48,13 @@ constexpr char kWlanConnection[] =
 enum class Key { LanTcpip, LanNetBt, WlanTcpip, WlanNetBt };
 std::string Path(Key key) {
   switch (key) {
-    case Key::LanTcpip: return TcpipInterfaceKey(kLanGuid);
-    case Key::LanNetBt: return NetBtInterfaceKey(kLanGuid);
-    case Key::WlanTcpip: return TcpipInterfaceKey(kWlanGuid);
-    case Key::WlanNetBt: return NetBtInterfaceKey(kWlanGuid);
+    case Key::LanTcpip: return TcpipInterfaceKey(kDemoLanGuid);
+    case Key::LanNetBt: return NetBtInterfaceKey(kDemoLanGuid);
+    case Key::WlanTcpip: return TcpipInterfaceKey(kDemoWlanGuid);
+    case Key::WlanNetBt: return NetBtInterfaceKey(kDemoWlanGuid);
   }
   return {};
 }
-
-struct Raw {
-  uint32_t type = 0;
-  std::string data;
-  bool operator==(const Raw&) const = default;
-};
-void PrintTo(const Raw& raw, std::ostream* os) {
-  *os << "type " << raw.type << " \"";
-  for (unsigned char c : raw.data) {
-    if (c == 0)
-      *os << "|";
-    else if (c < 0x20 || c >= 0x7F)
-      *os << "\\x" << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
-    else
-      *os << c;
-  }
-  *os << "\"";
-}
-Raw Dword(uint32_t v) {
-  std::string d;
-  for (int i = 0; i < 4; ++i) d.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  return {kRegDword, d};
-}
-// '|' for every zero byte (the texts here are ASCII).
-std::string Zeros(std::string_view bars) {
-  std::string out(bars);
-  for (char& c : out)
-    if (c == '|') c = '\0';
-  return out;
-}
-Raw Sz(std::string_view bars) { return {kRegSz, Zeros(bars)}; }
-Raw MultiSz(std::string_view bars) { return {kRegMultiSz, Zeros(bars)}; }
 
 // A batch line's arguments after "netsh", as Windows splits a command line
 // without backslash escapes: blanks part them, double quotes group and go.
@@ -113,30 +88,12 @@ std::vector<std::string> Args(std::string line, bool xp) {
   return args;
 }
 
-// Every field but the links and the comparison results, in one line.
-std::string Dump(const AdapterSettings& s) {
-  auto list = [](const std::vector<std::string>& l) {
-    std::string out = "[";
-    for (size_t i = 0; i < l.size(); ++i) out += (i ? "|" : "") + l[i];
-    return out + "]";
-  };
-  auto b = [](bool v) { return v ? "T" : "F"; };
-  return std::string("DHCP=") + b(s.EnableDHCP) + " IP=" + list(s.IPAddress) +
-         " MASK=" + list(s.SubnetMask) + " GW=" + list(s.Gateway) + " MET=" + list(s.Metric) +
-         " IFM=" + std::to_string(s.InterfaceMetric) + " AUTODNS=" + b(s.EnableDNS) +
-         " DNS=" + list(s.DNS_Server) + " SUF=" + s.DOMAIN_Suffix + " UPD=" + b(s.DOMAIN_Update) +
-         " REG=" + b(s.DOMAIN_Registration) + " WINS=" + list(s.WINS) +
-         " NB=" + std::to_string(s.NetBIOS);
-}
-
 class SimNetsh : public ::testing::TestWithParam<DemoVariant> {
  protected:
   void SetUp() override {
     xp_ = GetParam() == DemoVariant::WindowsXp;
     pc_ = std::make_unique<ScratchPc>(GetParam());
     sim_ = &pc_->Open();
-    lan_.NetCfgInstanceId = kLanGuid;
-    lan_.ConnectionName = "ローカル エリア接続";
     demo_ = sim_->registry().ToRegedit4();
   }
 
@@ -172,7 +129,7 @@ class SimNetsh : public ::testing::TestWithParam<DemoVariant> {
 
   // The first adapter as Velandra reads it from the PC.
   AdapterSettings ReadLan(SimulatedPc& pc) {
-    Context context(pc.platform(), kConfigPath, ReadOsInfo(pc.platform().system));
+    Context context(pc.platform(), kDemoIniPath, ReadOsInfo(pc.platform().system));
     AdapterSettings s;
     s.Adapter = &lan_;
     ReadAdapterSettingsFromPc(context, s);
@@ -182,7 +139,7 @@ class SimNetsh : public ::testing::TestWithParam<DemoVariant> {
   bool xp_ = false;
   std::unique_ptr<ScratchPc> pc_;
   SimulatedPc* sim_ = nullptr;
-  AdapterInfo lan_;
+  AdapterInfo lan_ = DemoLan();
   std::string demo_;
 };
 
@@ -550,12 +507,8 @@ TEST_P(SimNetsh, ResultsPersistInTheRegistryFile) {
   EXPECT_EQ(Dump(ReadLan(*reopened)), Dump(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, SimNetsh,
-                         ::testing::Values(DemoVariant::WindowsXp, DemoVariant::Windows2000),
-                         [](const ::testing::TestParamInfo<DemoVariant>& info) {
-                           return info.param == DemoVariant::WindowsXp ? "WindowsXp"
-                                                                       : "Windows2000";
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, SimNetsh, velandra::testing::DemoLayouts(),
+                         velandra::testing::DemoLayoutName);
 
 }  // namespace
 }  // namespace velandra::platform::sim
