@@ -249,9 +249,10 @@ std::string MachineFile(DemoVariant variant) {
 
 constexpr char kUsersFileText[] =
     "# Local accounts of the simulated PC: [user name], groups = ..., \n"
-    "# full_name, comment, disabled = yes.\n"
+    "# full_name, comment, disabled = yes, password (none: an empty one).\n"
     "\n[Administrator]\n"
     "groups = Administrators\n"
+    "password = admin\n"
     "comment = コンピュータ/ドメインの管理用 (ビルトイン アカウント)\n"
     "\n[Guest]\n"
     "groups = Guests\n"

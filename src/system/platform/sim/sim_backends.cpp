@@ -132,7 +132,8 @@ bool SimSystemInfo::SetComputerName(const std::string& name) {
 }
 
 bool SimSystemInfo::GetUserName(std::string& name) {
-  std::string n = FromState(pc_.Machine().Get("session", "user"));
+  // While the thread impersonates, GetUserNameA names that account.
+  std::string n = FromState(pc_.CurrentUser());
   if (n.empty()) return false;
   name = n;
   return true;
@@ -328,40 +329,6 @@ MessageAnswer SimMessages::Show(MessageOwner owner, const std::string& text,
   pc_.RecordMessage({owner, text, caption, icon, buttons, answer});
   pc_.LogEvent("message " + line);
   return answer;
-}
-
-bool SimShell::CreateShortcut(const std::string& path, const ShortcutSpec&) {
-  pc_.LogEvent("shortcut not created (not built on the simulated PC yet): " + ToState(path));
-  return false;
-}
-
-bool SimShell::ReadShortcut(const std::string&, ShortcutSpec&) { return false; }
-
-bool SimSession::EnableShutdownPrivilege(PrivilegeStep& failed) {
-  failed = PrivilegeStep::OpenToken;
-  return false;
-}
-
-bool SimSession::RequestExit(uint32_t flags) {
-  pc_.LogEvent("exit request not recorded (not built on the simulated PC yet): " +
-               std::to_string(flags));
-  return false;
-}
-
-std::unique_ptr<IToken> SimSession::LogOn(const std::string&, const std::string&,
-                                              const std::string&, long& error) {
-  error = kErrorCallNotImplemented;
-  return nullptr;
-}
-
-bool SimSession::Impersonate(IToken&, long& error) {
-  error = kErrorCallNotImplemented;
-  return false;
-}
-
-bool SimSession::RevertToSelf(long& error) {
-  error = kErrorCallNotImplemented;
-  return false;
 }
 
 }  // namespace velandra::platform::sim

@@ -64,24 +64,9 @@ class SimShell : public IShell {
                             std::string& path) override;
   bool InitializeCom() override { return true; }
   void UninitializeCom() override {}
+  // Shortcuts are text files (sim_shortcut.h).
   bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) override;
   bool ReadShortcut(const std::string& path, ShortcutSpec& spec) override;
-
- private:
-  SimulatedPc& pc_;
-};
-
-// The logon session. Until it records exit requests and logons, every call
-// fails loudly.
-class SimSession : public ISession {
- public:
-  explicit SimSession(SimulatedPc& pc) : pc_(pc) {}
-  bool EnableShutdownPrivilege(PrivilegeStep& failed) override;
-  bool RequestExit(uint32_t flags) override;
-  std::unique_ptr<IToken> LogOn(const std::string& user, const std::string& domain,
-                                    const std::string& password, long& error) override;
-  bool Impersonate(IToken& token, long& error) override;
-  bool RevertToSelf(long& error) override;
 
  private:
   SimulatedPc& pc_;

@@ -9,6 +9,7 @@
 #include "system/platform/sim/sim_processes.h"
 #include "system/platform/sim/sim_profile.h"
 #include "system/platform/sim/sim_registry.h"
+#include "system/platform/sim/sim_session.h"
 #include "system/platform/text.h"
 
 namespace velandra::platform::sim {
@@ -79,6 +80,19 @@ bool CheckMachine(const StateFile& m, std::string& error) {
       }
     }
   }
+  if (const StateFile::Entry* e = m.Find("session", "exit_request");
+      e && !ExitRequestFlags(e->Value)) {
+    error = m.Name() + " line " + std::to_string(e->Line) +
+            ": exit_request must be log off, shut down, restart or power off: " + e->Value;
+    return false;
+  }
+  if (const StateFile::Entry* e = m.Find("session", "failing")) {
+    if (auto unknown = UnknownSessionStep(e->Value)) {
+      error = m.Name() + " line " + std::to_string(e->Line) + ": failing names an unknown step \"" +
+              *unknown + "\" (open token, lookup privilege, adjust token, exit, impersonate, revert)";
+      return false;
+    }
+  }
   if (const StateFile::Section* v = m.Find("volumes")) {
     for (const auto& e : v->Entries) {
       char d = e.Key.size() == 1 ? e.Key[0] : 0;
@@ -128,6 +142,11 @@ std::unique_ptr<SimulatedPc> SimulatedPc::Open(const std::filesystem::path& dir,
 }
 
 SimulatedPc::~SimulatedPc() = default;
+
+std::string SimulatedPc::CurrentUser() const {
+  if (!process_.Impersonating.empty()) return process_.Impersonating;
+  return machine_.Get("session", "user");
+}
 
 uint32_t SimulatedPc::WindowsNumber(const char* key, uint32_t def) const {
   const StateFile::Entry* e = machine_.Find("windows", key);

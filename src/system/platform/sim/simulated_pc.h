@@ -66,6 +66,20 @@ class SimulatedPc {
   // A Windows version fact of the [windows] section, as a number.
   uint32_t WindowsNumber(const char* key, uint32_t def) const;
 
+  // What the running process holds and no file keeps: the account it
+  // impersonates (UTF-8, as users.ini spells it; empty for its own) and
+  // whether it enabled the shutdown privilege. Each program that
+  // velandra-pc boot starts begins with a fresh one.
+  struct ProcessState {
+    std::string Impersonating;
+    bool ShutdownPrivilege = false;
+  };
+  ProcessState& Process() { return process_; }
+  void BeginProcess() { process_ = {}; }
+  // The account the running code acts as (UTF-8): the impersonated one,
+  // else the session's user ([session] user).
+  std::string CurrentUser() const;
+
  private:
   SimulatedPc() = default;
   struct Backends;
@@ -76,6 +90,7 @@ class SimulatedPc {
   std::ostream* console_ = nullptr;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> events_;
+  ProcessState process_;
   std::unique_ptr<SimRegistry> registry_;
   std::unique_ptr<SimProfile> profile_;
   std::unique_ptr<Backends> backends_;
