@@ -2,18 +2,68 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <ostream>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "support/scratch_dir.h"
+#include "system/platform/sim/host_files.h"
 #include "system/platform/sim/simulated_pc.h"
+#ifdef _WIN32
+#include "system/platform/win32/win32_profile.h"
+#endif
 
 namespace velandra::app {
 namespace {
 
 constexpr char kIniPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
 constexpr char kIniFile[] = "C/Program Files/Velandra/Velandra.ini";
+
+// The configuration file holding `before`, through the simulated PC's
+// profile or, in the Windows build, through kernel32's.
+class QueueFile {
+ public:
+  QueueFile(bool win32, const std::string& before) {
+    if (!win32) {
+      pc_ = std::make_unique<testing::ScratchPc>();
+      pc_->WriteFile(kIniFile, before);
+      config_ = std::make_unique<config::ConfigFile>(pc_->Open().platform().profile, kIniPath);
+      return;
+    }
+#ifdef _WIN32
+    dir_ = std::make_unique<testing::ScratchDir>();
+    file_ = dir_->path() / "Velandra.ini";
+    EXPECT_TRUE(platform::sim::WriteHostFileAtomically(file_, before));
+    win32_ = std::make_unique<platform::win32::Win32Profile>();
+    config_ = std::make_unique<config::ConfigFile>(*win32_, file_.string());
+#endif
+  }
+  const config::ConfigFile& Config() const { return *config_; }
+  std::string Text() const {
+    if (pc_) return pc_->ReadFile(kIniFile);
+    std::string data;
+    platform::sim::ReadHostFile(file_, data);
+    return data;
+  }
+
+ private:
+  std::unique_ptr<testing::ScratchPc> pc_;
+  std::unique_ptr<testing::ScratchDir> dir_;
+  std::filesystem::path file_;
+  std::unique_ptr<platform::IProfile> win32_;
+  std::unique_ptr<config::ConfigFile> config_;
+};
+
+std::vector<bool> Backends() {
+#ifdef _WIN32
+  return {false, true};
+#else
+  return {false};
+#endif
+}
 
 struct Add {
   const char* name;
@@ -90,20 +140,23 @@ const QueueCase kQueueCases[] = {
 
 void PrintTo(const QueueCase& c, std::ostream* os) { *os << c.name; }
 
-class DelayedActionQueue : public ::testing::TestWithParam<QueueCase> {};
+class DelayedActionQueue : public ::testing::TestWithParam<std::tuple<QueueCase, bool>> {};
 
 TEST_P(DelayedActionQueue, FileAfterwards) {
-  const QueueCase& c = GetParam();
-  testing::ScratchPc pc;
-  pc.WriteFile(kIniFile, c.before);
-  platform::sim::SimulatedPc& sim = pc.Open();
-  config::ConfigFile config(sim.platform().profile, kIniPath);
-  for (const Add& add : c.adds) EXPECT_TRUE(AddDelayedAction(config, add.name, add.atFront));
-  EXPECT_EQ(pc.ReadFile(kIniFile), c.after);
+  const auto& [c, win32] = GetParam();
+  QueueFile file(win32, c.before);
+  for (const Add& add : c.adds)
+    EXPECT_TRUE(AddDelayedAction(file.Config(), add.name, add.atFront));
+  EXPECT_EQ(file.Text(), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DelayedActionQueue, ::testing::ValuesIn(kQueueCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, DelayedActionQueue,
+                         ::testing::Combine(::testing::ValuesIn(kQueueCases),
+                                            ::testing::ValuesIn(Backends())),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "_Win32" : "_Sim");
+                         });
 
 TEST(DelayedActionQueue, NoSlotAfterTheLargestCount) {
   testing::ScratchPc pc;
@@ -135,12 +188,12 @@ TEST(DelayedActionCount, ReadsActionCount) {
       {"[DelayAction]\r\nActionCount=abc\r\n", 0},
       {"[delayaction]\r\nactioncount=3\r\n", 3},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.file);
-    testing::ScratchPc pc;
-    pc.WriteFile(kIniFile, row.file);
-    config::ConfigFile config(pc.Open().platform().profile, kIniPath);
-    EXPECT_EQ(DelayedActionCount(config), row.count);
+  for (bool win32 : Backends()) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(win32 ? "Win32 " : "Sim ") + row.file);
+      QueueFile file(win32, row.file);
+      EXPECT_EQ(DelayedActionCount(file.Config()), row.count);
+    }
   }
 }
 

@@ -262,10 +262,11 @@ TEST(ReadPlaceLogon, AsThePlaceRecordReadsThem) {
     testing::ScratchPc pc;
     pc.WriteFile(testing::kDemoIniFile, pc.ReadFile(testing::kDemoIniFile) + PlaceSection(row.changes));
     config::ConfigFile config(pc.Open().platform().profile, testing::kDemoIniPath);
-    PlaceLogon logon;
-    logon.DefaultUserName = "untouched";
+    PlaceLogon untouched;
+    untouched.DefaultUserName = "untouched";
+    PlaceLogon logon = untouched;
     ASSERT_EQ(ReadPlaceLogon(config, 1, logon), row.fromSection);
-    const PlaceLogon& want = row.fromSection ? row.logon : PlaceLogon{"untouched"};
+    const PlaceLogon& want = row.fromSection ? row.logon : untouched;
     EXPECT_EQ(logon.DefaultUserName, want.DefaultUserName);
     EXPECT_EQ(logon.DefaultPassword, want.DefaultPassword);
     EXPECT_EQ(logon.LogonPlace, want.LogonPlace);
