@@ -59,5 +59,38 @@ TEST(ExitWindowsWithPrivilege, MessagePerFailingStepAndTheExitStillTried) {
   }
 }
 
+// On the simulated PC, which records the request in pc.ini and refuses a
+// shut down without the privilege, as Windows does; a log off needs none.
+TEST(ExitWindowsWithPrivilege, OnTheSimulatedPc) {
+  struct Row {
+    const char* failing;  // [session] failing
+    uint32_t flags;
+    std::vector<std::string> messages;
+    const char* recorded;  // [session] exit_request afterwards
+  } rows[] = {
+      {"", platform::kExitReboot, {}, "restart"},
+      {"", platform::kExitPowerOff, {}, "power off"},
+      {"open token", platform::kExitShutdown, {kMsgTokenFailed, kMsgExitFailed}, ""},
+      {"lookup privilege", platform::kExitReboot, {kMsgPrivilegeNameFailed, kMsgExitFailed}, ""},
+      {"adjust token", platform::kExitLogOff, {kMsgPrivilegeFailed}, "log off"},
+      {"exit", platform::kExitLogOff, {kMsgExitFailed}, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.failing) + " flags " + std::to_string(row.flags));
+    testing::ScratchPc pc;
+    if (*row.failing) pc.SetMachine("session", "failing", row.failing);
+    platform::sim::SimulatedPc& sim = pc.Open();
+    Context context(sim.platform(), testing::kDemoIniPath, ReadOsInfo(sim.platform().system));
+
+    EXPECT_EQ(ExitWindowsWithPrivilege(context, row.flags), *row.recorded != 0);
+
+    std::vector<std::string> shown;
+    for (const auto& m : sim.Messages()) shown.push_back(m.Text);
+    EXPECT_EQ(shown, row.messages);
+    EXPECT_EQ(sim.Machine().Get("session", "exit_request"), row.recorded);
+    EXPECT_EQ(context.QuitCode(), row.messages.empty() ? std::nullopt : std::optional<int>(1));
+  }
+}
+
 }  // namespace
 }  // namespace velandra::app

@@ -160,5 +160,26 @@ TEST(DeleteStartupShortcut, RemovesItAndAMissingOneIsNoError) {
   EXPECT_TRUE(rig.sim->Messages().empty());
 }
 
+TEST(CreateStartupShortcut, OnTheSimulatedPc) {
+  testing::ScratchPc pc;
+  platform::Platform& p = pc.Open().platform();
+  ASSERT_TRUE(CreateStartupShortcut(p, "-p \"東京 本社\" -relogon"));
+
+  platform::ShortcutSpec spec;
+  ASSERT_TRUE(p.shell.ReadShortcut(SessionRig::kShortcutPath, spec));
+  EXPECT_EQ(spec.Target, "C:\\Program Files\\Velandra\\Velandra.exe");
+  EXPECT_EQ(spec.Arguments, "-p \"東京 本社\" -relogon");
+  EXPECT_EQ(spec.WorkingDirectory, "C:\\Program Files\\Velandra");
+  EXPECT_EQ(spec.Description, "Velandra");
+  const auto* grants = pc.Open().Security().Find(platform::Cp932ToUtf8(SessionRig::kShortcutPath));
+  ASSERT_NE(grants, nullptr);
+  ASSERT_EQ(grants->Entries.size(), 1u);
+  EXPECT_EQ(grants->Entries[0].Value, "Everyone 0x00010000");
+
+  DeleteStartupShortcut(p);
+  EXPECT_FALSE(p.shell.ReadShortcut(SessionRig::kShortcutPath, spec));
+  EXPECT_EQ(pc.Open().Security().Find(platform::Cp932ToUtf8(SessionRig::kShortcutPath)), nullptr);
+}
+
 }  // namespace
 }  // namespace velandra::app
