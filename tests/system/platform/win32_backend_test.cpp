@@ -14,10 +14,12 @@
 #include "system/platform/win32/win32_accounts.h"
 #include "system/platform/win32/win32_files.h"
 #include "system/platform/win32/win32_messages.h"
+#include "system/platform/win32/win32_session.h"
 #include "system/platform/win32/win32_shell.h"
 #include "system/platform/win32/win32_system_info.h"
 #include "system/platform/win_types.h"
 #include <lmerr.h>
+#include <shlobj.h>
 
 namespace velandra::platform::win32 {
 namespace {
@@ -715,6 +717,176 @@ TEST(Win32Shell, CommonStartupFolder) {
   EXPECT_TRUE(IsDir(created)) << created;
   ASSERT_TRUE(shell.GetSpecialFolderPath(SpecialFolder::CommonStartup, false, plain));
   EXPECT_EQ(plain, created);
+}
+
+// Shortcuts through the shell link object, in a scratch folder whose names
+// hold CP932 trail bytes of 0x5C.
+class Win32ShortcutTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(shell_.InitializeCom());
+    com_ = true;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  link.put_void())))
+      GTEST_SKIP() << "no shell link object here";
+    ASSERT_TRUE(::CreateDirectoryA((dir_ / "表示").c_str(), nullptr));
+    PutFile(dir_ / "Velandra.exe", "MZ");
+    PutFile(dir_ / "表示\\ソフト.exe", "MZ");
+  }
+  void TearDown() override {
+    if (com_) shell_.UninitializeCom();
+  }
+  ScratchDir dir_;
+  Win32Shell shell_;
+  bool com_ = false;
+};
+
+TEST_F(Win32ShortcutTest, RoundTripAndReplace) {
+  struct Row {
+    const char* file;
+    ShortcutSpec spec;
+  };
+  const Row rows[] = {
+      {"Velandra.lnk", {dir_ / "Velandra.exe", "-r \"本社\"", dir_.path(), "Velandra"}},
+      {"表示\\能.lnk",
+       {dir_ / "表示\\ソフト.exe", "-p \"ソ能\" -relogon", dir_ / "表示", "ソフト"}},
+      {"bare.lnk", {dir_ / "Velandra.exe", "", "", ""}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    const std::string path = dir_ / row.file;
+    ASSERT_TRUE(shell_.CreateShortcut(path, row.spec));
+    // Saved under its name: the wide name exists.
+    EXPECT_NE(::GetFileAttributesW(Wide(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    ShortcutSpec read{"marker", "marker", "marker", "marker"};
+    ASSERT_TRUE(shell_.ReadShortcut(path, read));
+    EXPECT_EQ(read.Target, row.spec.Target);
+    EXPECT_EQ(read.Arguments, row.spec.Arguments);
+    EXPECT_EQ(read.WorkingDirectory, row.spec.WorkingDirectory);
+    EXPECT_EQ(read.Description, row.spec.Description);
+    // No icon, a normal window: read with the link object itself.
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IShellLinkA, link.put_void())));
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())));
+    ASSERT_TRUE(SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)));
+    int show = -1, icon = -1;
+    char iconPath[MAX_PATH] = "marker";
+    ASSERT_TRUE(SUCCEEDED(link->GetShowCmd(&show)));
+    EXPECT_EQ(show, SW_SHOWNORMAL);
+    ASSERT_TRUE(SUCCEEDED(link->GetIconLocation(iconPath, MAX_PATH, &icon)));
+    EXPECT_STREQ(iconPath, "");
+    EXPECT_EQ(icon, 0);
+
+    ShortcutSpec next = row.spec;
+    next.Arguments = "-r \"自宅\"";
+    ASSERT_TRUE(shell_.CreateShortcut(path, next));
+    ASSERT_TRUE(shell_.ReadShortcut(path, read));
+    EXPECT_EQ(read.Arguments, next.Arguments);
+  }
+  EXPECT_EQ(ListNames(dir_ / "表示"), (std::set<std::string>{"ソフト.exe", "能.lnk"}));
+}
+
+TEST_F(Win32ShortcutTest, FailuresMakeAndReadNothing) {
+  const ShortcutSpec spec{dir_ / "Velandra.exe", "-r \"本社\"", dir_.path(), "Velandra"};
+  EXPECT_FALSE(shell_.CreateShortcut(dir_ / "missing\\a.lnk", spec));
+  ShortcutSpec zero = spec;
+  zero.Arguments = std::string("-r x\0 -s", 8);
+  EXPECT_FALSE(shell_.CreateShortcut(dir_ / "zero.lnk", zero));
+  EXPECT_FALSE(shell_.CreateShortcut(std::string("a\0.lnk", 6), spec));
+  EXPECT_EQ(ListNames(dir_.path()), (std::set<std::string>{"Velandra.exe", "表示"}));
+
+  PutFile(dir_ / "text.lnk", "not a shell link");
+  ShortcutSpec read{"marker", "", "", ""};
+  EXPECT_FALSE(shell_.ReadShortcut(dir_ / "none.lnk", read));
+  EXPECT_FALSE(shell_.ReadShortcut(dir_ / "text.lnk", read));
+  EXPECT_EQ(read.Target, "marker");
+}
+
+// ---------------------------------------------------------------- session
+// RequestExit is never called here: it would end the session running the
+// tests.
+
+TEST(Win32Session, ShutdownPrivilegeIsEnabled) {
+  Win32Session session;
+  PrivilegeStep failed = PrivilegeStep::OpenToken;
+  const bool enabled = session.EnableShutdownPrivilege(failed);
+  if (!enabled && IsWine())
+    GTEST_SKIP() << "Wine did not enable the privilege (step " << static_cast<int>(failed) << ")";
+  ASSERT_TRUE(enabled) << "step " << static_cast<int>(failed);
+
+  // The process token now holds it enabled.
+  TokenHandle token;
+  ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()));
+  LUID luid;
+  ASSERT_TRUE(::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &luid));
+  PRIVILEGE_SET set = {};
+  set.PrivilegeCount = 1;
+  set.Control = PRIVILEGE_SET_ALL_NECESSARY;
+  set.Privilege[0].Luid = luid;
+  BOOL held = FALSE;
+  ASSERT_TRUE(::PrivilegeCheck(token.get(), &set, &held));
+  EXPECT_TRUE(held);
+}
+
+TEST(Win32Session, ZeroBytesAreRefusedBeforeTheLogon) {
+  Win32Session session;
+  struct Row {
+    const char* name;
+    std::string user, domain, password;
+  } rows[] = {
+      {"user", std::string("Administrator\0x", 15), ".", ""},
+      {"domain", "Administrator", std::string(".\0CORP", 6), ""},
+      {"password", "Administrator", ".", std::string("a\0b", 3)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    long error = 0;
+    EXPECT_EQ(session.LogOn(row.user, row.domain, row.password, error), nullptr);
+    EXPECT_EQ(error, kErrorInvalidParameter);
+  }
+}
+
+TEST(Win32Session, UnknownAccountIsALogonFailure) {
+  Win32Session session;
+  long error = 0;
+  auto token = session.LogOn("velandra-no-such-user", ".", "x", error);
+  if (token && IsWine()) GTEST_SKIP() << "Wine's LogonUserA logs any account on";
+  EXPECT_EQ(token, nullptr);
+  EXPECT_EQ(error, 1326);  // ERROR_LOGON_FAILURE
+}
+
+TEST(Win32Session, ImpersonatesALoggedOnTokenAndReverts) {
+  Win32Session session;
+  Win32SystemInfo info;
+  std::string user;
+  ASSERT_TRUE(info.GetUserName(user));
+  long error = 0;
+  auto token = session.LogOn(user, ".", "", error);
+  if (!token) GTEST_SKIP() << "the test knows no password to log on with (error " << error << ")";
+  const bool impersonating = session.Impersonate(*token, error);
+  if (!impersonating && IsWine() && error == kErrorInvalidHandle)
+    GTEST_SKIP() << "Wine's LogonUserA hands out a token that is no handle";
+  ASSERT_TRUE(impersonating) << error;
+  TokenHandle thread;
+  EXPECT_TRUE(::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, thread.put()));
+  ASSERT_TRUE(session.RevertToSelf(error)) << error;
+  EXPECT_FALSE(::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, thread.put()));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NO_TOKEN));
+}
+
+TEST(Win32Session, ImpersonationOfAForeignTokenAndRevertWithoutOne) {
+  Win32Session session;
+  class OtherToken : public IToken {};
+  OtherToken other;
+  long error = 0;
+  EXPECT_FALSE(session.Impersonate(other, error));
+  EXPECT_EQ(error, kErrorInvalidHandle);
+  error = 12345;
+  EXPECT_TRUE(session.RevertToSelf(error));
+  EXPECT_EQ(error, 12345);  // untouched on success
 }
 
 // --------------------------------------------------------------- messages
