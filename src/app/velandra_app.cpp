@@ -1,9 +1,13 @@
 #include "app/velandra_app.h"
 
 #include "app/exit_codes.h"
+#include "app/exit_windows.h"
 #include "app/messages.h"
+#include "app/relogon.h"
 #include "app/startup_shortcut.h"
+#include "apply/apply_flow.h"
 #include "apply/change_batch.h"
+#include "config/adapter_list.h"
 #include "system/platform/text.h"
 #include "system/utilities.h"
 
@@ -20,9 +24,10 @@ std::string BuildConfigPath(platform::ISystemInfo& system, bool& tooLong) {
 }  // namespace
 
 CVelandraApp::CVelandraApp(platform::Platform& platform,
-                           ui::IUserPasswordDialog& logonPrompt)
+                           ui::IUserPasswordDialog& logonPrompt, ui::IExitDialog* exitDialog)
     : platform_(platform),
       logonPrompt_(logonPrompt),
+      exitDialog_(exitDialog),
       context_(platform, BuildConfigPath(platform.system, configPathTooLong_),
                ReadOsInfo(platform.system)) {}
 
@@ -101,16 +106,51 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   const int64_t number = sheet.FindPlaceNumber(Options.PlaceName);
   if (number < 0) return Refuse(kMsgPlaceNotFound);
   sheet.CurrentPlace = sheet.FindPlace(static_cast<uint32_t>(number));
-  if (context_.DiffCheck) sheet.CompareWithPc(*sheet.CurrentPlace);
-  const std::string place = " (場所: " + Options.PlaceName + ")";
+  config::Place& place = *sheet.CurrentPlace;
+  // Every mode below applies the place: one that needs its place-wide
+  // settings stops here, before anything is compared or changed.
+  if (!apply::CanApplyPlace(context_, place, platform::MessageOwner::None)) return kExitNotBuilt;
+  if (context_.DiffCheck) sheet.CompareWithPc(place);
+  // -np turns off the place's companion proxy switcher, a place-wide
+  // setting: a place that has any is refused above.
+  return Dispatch(sheet, place);
+}
 
-  if (Options.Logon) return NotBuilt("-logon 別のユーザーでログオンして変更" + place);
-  if (Options.Now)
-    return apply::RunChangeBatch(sheet, *sheet.CurrentPlace) ? kExitSuccess : kExitFailed;
-  if (Options.Relogon) return NotBuilt("-relogon ログオン後の変更" + place);
-  if (Options.Dialog) return NotBuilt("-d 終了方法を選んで変更" + place);
-  return NotBuilt(std::string(Options.Shutdown ? "-s 変更してシャットダウン"
-                                               : "-p 変更して再起動") + place);
+int CVelandraApp::Dispatch(ui::CVelandraSheet& sheet, config::Place& place) {
+  if (Options.Logon) {
+    RelogonAs(context_, place.Name, Options.Shutdown ? 0 : 1, Options.LogonUserName,
+              Options.LogonPassword, Options.Now != 0);
+    return kExitSuccess;
+  }
+  if (Options.Now) return apply::RunChangeBatch(sheet, place) ? kExitSuccess : kExitFailed;
+  if (Options.Relogon) return RunRelogonStage(sheet, place) ? kExitSuccess : kExitFailed;
+  if (Options.Dialog && !exitDialog_)
+    return NotBuilt(std::string(apply::kMsgNoExitDialog) + " -d (場所: " + place.Name + ")");
+
+  const config::ConfigFile& config = context_.Config();
+  if (!config::WriteLast(config, place.Number, sheet.CurrentAdapter->Number))
+    platform_.messages.Show(platform::MessageOwner::None, ui::kMsgSaveFailed + config.Path(),
+                            kCaption, platform::MessageIcon::Warning,
+                            platform::MessageButtons::Ok);
+
+  apply::CApplyFlow flow(sheet, exitDialog_, logonPrompt_);
+  if (Options.Dialog) {
+    switch (flow.ApplyPlace(false)) {
+      case apply::ApplyResult::Done: return kExitSuccess;
+      case apply::ApplyResult::Failed: return kExitFailed;
+      case apply::ApplyResult::NotBuilt: return kExitNotBuilt;
+    }
+  }
+  if (!flow.ApplyWithRestart(place)) {
+    context_.PostQuit(kExitFailed);
+    exitProcess_ = kExitFailed;
+    return kExitFailed;
+  }
+  ExitWindowsWithPrivilege(
+      context_, apply::ExitRequestFlags(Options.Shutdown ? 0 : 1, sheet.Common.PowerOff));
+  // A refused exit request has posted code 1 already; the first one counts.
+  context_.PostQuit(kExitSuccess);
+  return kExitSuccess;
 }
 
 }  // namespace velandra::app

@@ -13,6 +13,7 @@
 #include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
+class IExitDialog;
 class IUserPasswordDialog;
 }
 
@@ -25,7 +26,11 @@ inline constexpr size_t kMaxConfigPath = 259;
 
 class CVelandraApp {
  public:
-  CVelandraApp(platform::Platform& platform, ui::IUserPasswordDialog& logonPrompt);
+  // `logonPrompt` serves -logon and the account question of the change with
+  // restart; `exitDialog` the exit-mode choice of -d, which fails loudly as
+  // not built without one.
+  CVelandraApp(platform::Platform& platform, ui::IUserPasswordDialog& logonPrompt,
+               ui::IExitDialog* exitDialog = nullptr);
   CVelandraApp(const CVelandraApp&) = delete;
   CVelandraApp& operator=(const CVelandraApp&) = delete;
 
@@ -53,9 +58,11 @@ class CVelandraApp {
   void ExitInstance();
   int Refuse(const char* message);
   int NotBuilt(const std::string& what);
+  int Dispatch(ui::CVelandraSheet& sheet, config::Place& place);
 
   platform::Platform& platform_;
   ui::IUserPasswordDialog& logonPrompt_;
+  ui::IExitDialog* exitDialog_;
   bool configPathTooLong_ = false;
   Context context_;
   std::unique_ptr<ui::CVelandraSheet> sheet_;

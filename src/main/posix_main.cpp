@@ -14,6 +14,7 @@
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
+#include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
 
 namespace {
@@ -31,7 +32,8 @@ void Usage() {
                "  --show          list the adapters and places and how each place differs\n"
                "                  from the PC, instead of running Velandra\n"
                "  --answers LIST  answers to questions and dialogs, separated by ';'\n"
-               "                  (yes, no, ok, ok:USER:PASSWORD, cancel)\n"
+               "                  (yes, no, ok, ok:USER:PASSWORD, cancel,\n"
+               "                  exit:MODE[:poweroff][:user:NAME:PASSWORD])\n"
                "ARGUMENTS are Velandra's command line (-p NAME, -r NAME, -now, ...).\n";
 }
 
@@ -120,7 +122,8 @@ int main(int argc, char** argv) {
   }
   try {
     velandra::ui::ScriptedUserPasswordDialog prompt(pc->answers(), std::cout);
-    velandra::app::CVelandraApp app(pc->platform(), prompt);
+    velandra::ui::ScriptedExitDialog exitDialog(pc->answers(), std::cout);
+    velandra::app::CVelandraApp app(pc->platform(), prompt, &exitDialog);
     if (show) {
       velandra::ui::CVelandraSheet sheet(app.GetContext());
       if (!sheet.LoadAll()) return 1;

@@ -15,6 +15,7 @@
 #include "system/platform/text.h"
 #include "system/platform/win32/win32_messages.h"
 #include "system/platform/win32/win32_platform.h"
+#include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
 #include "ui/win32/dlg_user_password_view.h"
 
@@ -56,12 +57,17 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
                                      platform.session};
   try {
     std::unique_ptr<velandra::ui::IUserPasswordDialog> prompt;
-    if (!EnvW(L"VELANDRA_ANSWERS").empty())
+    // The exit-mode dialog has no window yet: without scripted answers -d
+    // fails as not built.
+    std::unique_ptr<velandra::ui::IExitDialog> exitDialog;
+    if (!EnvW(L"VELANDRA_ANSWERS").empty()) {
       prompt = std::make_unique<velandra::ui::ScriptedUserPasswordDialog>(pc->answers(),
                                                                           std::cout);
-    else
+      exitDialog = std::make_unique<velandra::ui::ScriptedExitDialog>(pc->answers(), std::cout);
+    } else {
       prompt = std::make_unique<velandra::ui::Win32UserPasswordDialog>();
-    velandra::app::CVelandraApp app(mixed, *prompt);
+    }
+    velandra::app::CVelandraApp app(mixed, *prompt, exitDialog.get());
     return app.Run(commandLine);
   } catch (const velandra::platform::sim::SimulationError& e) {
     std::fprintf(stderr, "Velandra: simulation stopped: %s\n", e.what());
@@ -77,6 +83,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
 
   velandra::platform::win32::Win32Platform windows;
   velandra::ui::Win32UserPasswordDialog prompt;
-  velandra::app::CVelandraApp app(windows.platform(), prompt);
+  // No exit-mode dialog window yet: -d ends with the not-built message.
+  velandra::app::CVelandraApp app(windows.platform(), prompt, nullptr);
   return app.Run(commandLine ? commandLine : "");
 }

@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/exit_codes.h"
 #include "app/messages.h"
+#include "apply/apply_flow.h"
+#include "support/apply_rig.h"
+#include "support/demo_pc_facts.h"
 #include "support/scratch_dir.h"
+#include "system/adapter_registry.h"
 #include "system/os_info.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/text.h"
+#include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
 
 namespace velandra::app {
@@ -58,7 +65,7 @@ struct StartCase {
   const char* common;       // COMMON section lines of Velandra.ini ("" for none)
   const char* commandLine;
   int exitCode;
-  const char* message;      // the one message shown, or null for none
+  const char* message;      // the one message shown; null: not built; "": none
   MessageIcon icon;
 };
 
@@ -104,8 +111,8 @@ const StartCase kStartCases[] = {
      kMsgPlaceNotFound, MessageIcon::Error},
     {"upper_case_P_names_nothing", 5, 1, 2, 1, "Administrator", "", "-P 本社",
      kExitRefused, kMsgPlaceNotFound, MessageIcon::Error},
-    {"default_mode", 5, 1, 2, 1, "Administrator", "", "-p \"本社\"", kExitNotBuilt,
-     nullptr, MessageIcon::Warning},
+    {"default_mode", 5, 1, 2, 1, "Administrator", "", "-p \"本社\"", kExitSuccess, "",
+     MessageIcon::Warning},
     {"resume_mode", 5, 1, 2, 1, "Administrator", "", "-r 自宅", kExitNotBuilt, nullptr,
      MessageIcon::Warning},
 };
@@ -126,6 +133,10 @@ TEST_P(StartUp, ChecksAndMode) {
 
   RunResult run = Start(pc, c.commandLine);
   EXPECT_EQ(run.code, c.exitCode);
+  if (c.message && !*c.message) {
+    EXPECT_TRUE(run.messages.empty());
+    return;
+  }
   ASSERT_EQ(run.messages.size(), 1u);
   const auto& m = run.messages[0];
   EXPECT_EQ(m.Caption, "Velandra");
@@ -143,10 +154,8 @@ TEST(StartUpMode, MessageNamesTheModeAndPlace) {
     const char* commandLine;
     const char* mode;
   } rows[] = {
-      {"-p 本社", "-p "},
-      {"-p 本社 -s", "-s "},          {"-p 本社 -d", "-d "},
-      {"-p 本社 -relogon", "-relogon"},
-      {"-logon admin secret -p 本社", "-logon"},
+      // Without an exit-mode dialog (this run has none), -d is not built.
+      {"-p 本社 -d", "-d "},
       {"", "プロパティシート"},
   };
   for (const auto& row : rows) {
@@ -157,8 +166,9 @@ TEST(StartUpMode, MessageNamesTheModeAndPlace) {
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_NE(run.messages[0].Text.find(row.mode), std::string::npos)
         << platform::Cp932ToUtf8(run.messages[0].Text);
-    if (*row.commandLine)
+    if (*row.commandLine) {
       EXPECT_NE(run.messages[0].Text.find("本社"), std::string::npos);
+    }
   }
 }
 
@@ -372,6 +382,189 @@ TEST(StartUpBadInput, TenThousandTokens) {
   EXPECT_EQ(run.code, kExitNotBuilt);
   ASSERT_EQ(run.messages.size(), 1u);
   EXPECT_NE(run.messages[0].Text.find("-d "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velandra::app
+
+namespace velandra::app {
+namespace {
+
+using testing::ApplyRig;
+
+// A run on the demo PC with the session, the shell and the registry seen
+// through recorders, the dialogs answered by the script.
+struct Dispatched {
+  explicit Dispatched(const std::string& iniExtra = "", const char* user = "Administrator") {
+    rig.pc.SetMachine("session", "user", user);
+    if (!iniExtra.empty())
+      rig.pc.WriteFile(testing::kDemoIniFile, rig.pc.ReadFile(testing::kDemoIniFile) + iniExtra);
+    rig.Open();
+    iniBefore = Ini();
+  }
+  int Run(const std::string& commandLine, const std::string& answers = "") {
+    rig.sim->answers().PushList(answers);
+    ui::ScriptedUserPasswordDialog prompt(rig.sim->answers(), rig.out);
+    ui::ScriptedExitDialog exitDialog(rig.sim->answers(), rig.out);
+    CVelandraApp app(rig.platform(), prompt, &exitDialog);
+    return app.Run(commandLine);
+  }
+  std::string Ini() const { return rig.pc.ReadFile(testing::kDemoIniFile); }
+
+  ApplyRig rig;
+  std::string iniBefore;
+};
+
+// What each unattended mode does with the place 本社, which differs from
+// the PC in its wired adapter.
+TEST(StartUpDispatch, EveryModeOfTheCommandLine) {
+  const std::string lanNetBt = NetBtInterfaceKey(testing::kDemoLanGuid);
+  struct Row {
+    const char* name;
+    const char* ini;  // added to Velandra.ini
+    const char* user;
+    const char* commandLine;
+    const char* answers;
+    bool failWins;  // the LAN's WINS list cannot be written
+    // Expected:
+    int code;
+    std::vector<uint32_t> exits;
+    bool batch;
+    const char* registry;
+    const char* shortcut;  // arguments of the Startup shortcut, or null
+    bool lastSaved;        // LAST/LASTPLACE=1
+    const char* message;   // the one message, or null for none
+  } rows[] = {
+      {"restart", "", "Administrator", "-p 本社", "", false, kExitSuccess,
+       {platform::kExitReboot}, false, "LW", nullptr, true, nullptr},
+      {"shut_down_powered_off", "", "Administrator", "-p 本社 -s", "", false, kExitSuccess,
+       {platform::kExitPowerOff}, false, "LW", nullptr, true, nullptr},
+      {"shut_down", "[COMMON]\r\nPowerOff=FALSE\r\n", "Administrator", "-p 本社 -s", "", false,
+       kExitSuccess, {platform::kExitShutdown}, false, "LW", nullptr, true, nullptr},
+      {"diff_writes_what_differs", "", "Administrator", "-p 本社 -diff", "", false, kExitSuccess,
+       {platform::kExitReboot}, false, "L", nullptr, true, nullptr},
+      {"restart_fails", "", "Administrator", "-p 本社", "", true, kExitFailed, {}, false, "L",
+       nullptr, true, nullptr},
+      {"user_logon_cancelled", "[COMMON]\r\nADMINCHECK=FALSE\r\n", "yamada", "-p 本社",
+       "cancel", false, kExitFailed, {}, false, "", nullptr, true,
+       apply::kMsgLogonCancelled},
+      {"user_logs_on", "[COMMON]\r\nADMINCHECK=FALSE\r\n", "yamada", "-p 本社",
+       "ok:Administrator:pw", false, kExitSuccess, {platform::kExitReboot}, false, "LW",
+       nullptr, true, nullptr},
+      {"dialog_restart", "", "Administrator", "-p 本社 -d", "exit:restart", false, kExitSuccess,
+       {platform::kExitReboot}, false, "LW", nullptr, true, nullptr},
+      {"dialog_shut_down", "", "Administrator", "-p 本社 -d", "exit:shutdown", false,
+       kExitSuccess, {platform::kExitShutdown}, false, "LW", nullptr, true, nullptr},
+      {"dialog_without_restart", "", "Administrator", "-p 本社 -d", "exit:norestart", false,
+       kExitSuccess, {}, true, "", nullptr, true, nullptr},
+      {"dialog_save_only", "", "Administrator", "-p 本社 -d", "exit:saveonly", false,
+       kExitSuccess, {}, false, "", nullptr, true, nullptr},
+      {"dialog_cancelled", "", "Administrator", "-p 本社 -d", "cancel", false, kExitSuccess, {},
+       false, "", nullptr, true, nullptr},
+      {"dialog_question_no", "", "Administrator", "-p 本社 -d -diff -nohide", "exit:restart;no",
+       false, kExitSuccess, {platform::kExitReboot}, false, "L", nullptr, true,
+       apply::kMsgChangeWithoutRestart},
+      {"dialog_restart_fails", "", "Administrator", "-p 本社 -d", "exit:restart", true,
+       kExitFailed, {}, false, "L", nullptr, true, nullptr},
+      {"dialog_another_user", "", "Administrator", "-p 本社 -d",
+       "exit:restart:user:yamada:pw", false, kExitSuccess, {platform::kExitLogOff}, false, "",
+       "-p \"本社\"", true, nullptr},
+      {"logon", "", "Administrator", "-logon admin pw -p 本社", "", false, kExitSuccess,
+       {platform::kExitLogOff}, false, "", "-p \"本社\"", false, nullptr},
+      {"logon_shut_down", "", "Administrator", "-logon admin pw -p 本社 -s", "", false,
+       kExitSuccess, {platform::kExitLogOff}, false, "", "-p \"本社\" -s", false, nullptr},
+      {"logon_now", "", "Administrator", "-logon admin pw -p 本社 -now", "", false, kExitSuccess,
+       {platform::kExitLogOff}, false, "", "-p \"本社\" -relogon", false, nullptr},
+      {"relogon", "", "Administrator", "-p 本社 -relogon", "", false, kExitSuccess,
+       {platform::kExitLogOff}, true, "", "-r \"本社\"", false, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Dispatched d(row.ini, row.user);
+    if (row.failWins)
+      d.rig.sim->registry().FailSetValue(platform::Hive::LocalMachine, lanNetBt,
+                                         "NameServerList", platform::kErrorAccessDenied);
+    EXPECT_EQ(d.Run(row.commandLine, row.answers), row.code);
+    EXPECT_EQ(d.rig.session.exits, row.exits);
+    EXPECT_EQ(d.rig.BatchRan(), row.batch);
+    EXPECT_EQ(d.rig.AdaptersWritten(), row.registry);
+    EXPECT_EQ(d.rig.shell->arguments,
+              row.shortcut ? std::vector<std::string>{row.shortcut} : std::vector<std::string>{});
+    config::ConfigFile ini(d.rig.platform().profile, testing::kDemoIniPath);
+    EXPECT_EQ(ini.ReadString("LAST", "LASTPLACE", "(none)", 20), row.lastSaved ? "1" : "(none)");
+    // -d saves nothing else: the exit mode chosen stays in memory.
+    EXPECT_EQ(ini.ReadString("COMMON", "LastExit", "(none)", 20), "(none)");
+    const std::vector<std::string> texts = d.rig.MessageTexts();
+    if (row.message) {
+      EXPECT_EQ(texts, std::vector<std::string>{row.message});
+    } else if (row.failWins) {
+      EXPECT_EQ(texts, std::vector<std::string>{
+                           RegistryWriteFailedMessage(lanNetBt, "NameServerList", false)});
+    } else {
+      EXPECT_TRUE(texts.empty()) << platform::Cp932ToUtf8(texts.empty() ? "" : texts[0]);
+    }
+    EXPECT_TRUE(d.rig.sim->answers().Empty());
+  }
+}
+
+// On the simulated PC itself: its session records the exit request in
+// pc.ini, and -d takes the exit mode from the scripted answers.
+TEST(StartUpDispatch, DialogOnTheSimulatedPcTakesTheScriptedExitMode) {
+  struct Row {
+    const char* commandLine;
+    const char* answers;
+    int code;
+    const char* exitRequest;  // pc.ini [session] exit_request, or "" for none
+  } rows[] = {
+      {"-p 本社 -d", "exit:restart", kExitSuccess, "restart"},
+      {"-p 本社 -d", "exit:shutdown:poweroff", kExitSuccess, "power off"},
+      {"-p 本社 -d", "exit:shutdown", kExitSuccess, "shut down"},
+      {"-p 本社 -d", "exit:norestart", kExitSuccess, ""},
+      {"-p 本社 -d", "cancel", kExitSuccess, ""},
+      {"-p 本社 -d -diff", "exit:restart;yes", kExitSuccess, ""},
+      {"-p 本社", "", kExitSuccess, "restart"},
+      {"-p 本社 -s", "", kExitSuccess, "power off"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.commandLine) + " / " + row.answers);
+    testing::ScratchPc pc;
+    auto& sim = pc.Open();
+    sim.answers().PushList(row.answers);
+    std::ostringstream out;
+    ui::ScriptedUserPasswordDialog prompt(sim.answers(), out);
+    ui::ScriptedExitDialog exitDialog(sim.answers(), out);
+    CVelandraApp app(sim.platform(), prompt, &exitDialog);
+    EXPECT_EQ(app.Run(row.commandLine), row.code);
+    EXPECT_TRUE(sim.answers().Empty());
+    const std::string machine = pc.ReadFile("pc.ini");
+    if (*row.exitRequest) {
+      EXPECT_NE(machine.find(std::string("exit_request = ") + row.exitRequest + "\n"),
+                std::string::npos) << machine;
+    } else {
+      EXPECT_EQ(machine.find("exit_request"), std::string::npos) << machine;
+    }
+  }
+}
+
+// A place whose section P<n> holds entries is refused by every mode that
+// applies a place, before anything is compared, saved or changed.
+TEST(StartUpDispatch, PlaceWithPlaceWideEntriesIsRefusedByEveryMode) {
+  for (const char* line : {"-p 本社", "-p 本社 -s", "-p 本社 -d", "-p 本社 -now",
+                           "-logon admin pw -p 本社", "-p 本社 -relogon", "-p 本社 -d -diff"}) {
+    SCOPED_TRACE(line);
+    Dispatched d("[P1]\r\nComputerName=OTHER-PC\r\n");
+    EXPECT_EQ(d.Run(line), kExitNotBuilt);
+    const std::vector<std::string> texts = d.rig.MessageTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind(kMsgNotBuilt, 0), 0u);
+    EXPECT_NE(texts[0].find("セクション P1"), std::string::npos) << platform::Cp932ToUtf8(texts[0]);
+    EXPECT_EQ(d.rig.sim->Messages()[0].Owner, platform::MessageOwner::None);
+    EXPECT_EQ(d.Ini(), d.iniBefore);
+    EXPECT_FALSE(d.rig.BatchRan());
+    EXPECT_TRUE(d.rig.registry->writes.empty());
+    EXPECT_TRUE(d.rig.session.exits.empty());
+    EXPECT_TRUE(d.rig.shell->arguments.empty());
+  }
 }
 
 }  // namespace
