@@ -14,6 +14,7 @@
 #include "system/platform/sim/sim_boot.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
+#include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
 
 namespace {
@@ -60,7 +61,8 @@ int Check(const std::string& dir) {
 // runs it.
 int StartVelandra(sim::SimulatedPc& pc, const std::string& arguments, std::ostream& out) {
   velandra::ui::ScriptedUserPasswordDialog prompt(pc.answers(), out);
-  velandra::app::CVelandraApp app(pc.platform(), prompt);
+  velandra::ui::ScriptedExitDialog exitDialog(pc.answers(), out);
+  velandra::app::CVelandraApp app(pc.platform(), prompt, &exitDialog);
   return app.Run(arguments);
 }
 

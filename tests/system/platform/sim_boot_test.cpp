@@ -13,6 +13,7 @@
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
+#include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
 
 namespace velandra::platform::sim {
@@ -78,7 +79,8 @@ struct Recorder {
 // Velandra itself, started as the velandra-pc front end starts it.
 int RunVelandra(SimulatedPc& pc, const std::string& arguments, std::ostream& out) {
   ui::ScriptedUserPasswordDialog prompt(pc.answers(), out);
-  app::CVelandraApp app(pc.platform(), prompt);
+  ui::ScriptedExitDialog exitDialog(pc.answers(), out);
+  app::CVelandraApp app(pc.platform(), prompt, &exitDialog);
   return app.Run(arguments);
 }
 
