@@ -546,6 +546,52 @@ TEST(StartUpDispatch, DialogOnTheSimulatedPcTakesTheScriptedExitMode) {
   }
 }
 
+// yamada, who is not an administrator, runs the change with restart on the
+// simulated PC (ADMINCHECK "FALSE"): the account entered is checked
+// against users.ini, and every failure ends with its message, exit code 1
+// and no exit request.
+TEST(StartUpDispatch, ChangeWithRestartAsAnotherAccountOnTheSimulatedPc) {
+  struct Row {
+    const char* name;
+    const char* failing;  // pc.ini [session] failing
+    const char* answer;   // to the logon prompt
+    int code;
+    const char* message;  // the one message, or null for none
+  } rows[] = {
+      {"logged_on", "", "ok:Administrator:admin", kExitSuccess, nullptr},
+      {"cancelled", "", "cancel", kExitFailed, apply::kMsgLogonCancelled},
+      {"wrong_password", "", "ok:Administrator:wrong", kExitFailed,
+       "LogonUser error : Code=1326"},
+      {"impersonation_refused", "impersonate", "ok:Administrator:admin", kExitFailed,
+       "ImpersonateLoggedOnUser error : Code=5"},
+      {"revert_refused", "revert", "ok:Administrator:admin", kExitFailed,
+       "RevertToSelf error : Code=5"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::ScratchPc pc;
+    pc.SetMachine("session", "user", "yamada");
+    if (*row.failing) pc.SetMachine("session", "failing", row.failing);
+    pc.WriteFile(Rel(kIni), pc.ReadFile(Rel(kIni)) + "[COMMON]\r\nADMINCHECK=FALSE\r\n");
+    auto& sim = pc.Open();
+    sim.answers().Push(row.answer);
+    std::ostringstream out;
+    ui::ScriptedUserPasswordDialog prompt(sim.answers(), out);
+    CVelandraApp app(sim.platform(), prompt);
+    EXPECT_EQ(app.Run("-p 本社"), row.code);
+    const std::string machine = pc.ReadFile("pc.ini");
+    EXPECT_EQ(machine.find("exit_request") != std::string::npos, row.code == kExitSuccess)
+        << machine;
+    if (row.message) {
+      ASSERT_EQ(sim.Messages().size(), 1u);
+      EXPECT_EQ(sim.Messages()[0].Text, row.message);
+      EXPECT_EQ(sim.Messages()[0].Icon, MessageIcon::Error);
+    } else {
+      EXPECT_TRUE(sim.Messages().empty());
+    }
+  }
+}
+
 // A place whose section P<n> holds entries is refused by every mode that
 // applies a place, before anything is compared, saved or changed.
 TEST(StartUpDispatch, PlaceWithPlaceWideEntriesIsRefusedByEveryMode) {
