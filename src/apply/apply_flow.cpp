@@ -134,19 +134,11 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
       Show(context, kMsgNothingToChange, platform::MessageIcon::Information);
       return ApplyResult::Done;
     }
-    if (ChangeUser.ChangeUser) {
-      app::RelogonAs(context, place.Name, 2, ChangeUser.ChangeUserName,
-                     ChangeUser.ChangeUserPassword, true);
-      return ApplyResult::Done;
-    }
+    if (ChangeUser.ChangeUser) return Relogon(place, 2, true);
     return RunChangeBatch(sheet_, place) ? ApplyResult::Done : ApplyResult::Failed;
   }
-  if (ChangeUser.ChangeUser) {
-    app::RelogonAs(context, place.Name, mode, ChangeUser.ChangeUserName,
-                   ChangeUser.ChangeUserPassword,
-                   context.DiffCheck && adapters < 2 && placeWide < 2);
-    return ApplyResult::Done;
-  }
+  if (ChangeUser.ChangeUser)
+    return Relogon(place, mode, context.DiffCheck && adapters < 2 && placeWide < 2);
 
   const bool nothingDiffers = context.DiffCheck && adapters == 0 && placeWide == 0;
   if (nothingDiffers) {
@@ -168,6 +160,14 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
   return app::ExitWindowsWithPrivilege(context, ExitRequestFlags(mode, sheet_.Common.PowerOff))
              ? ApplyResult::Done
              : ApplyResult::Failed;
+}
+
+ApplyResult CApplyFlow::Relogon(const config::Place& place, int mode, bool withoutRestart) {
+  Context& context = sheet_.GetContext();
+  app::RelogonAs(context, place.Name, mode, ChangeUser.ChangeUserName,
+                 ChangeUser.ChangeUserPassword, withoutRestart);
+  // A refused relogon or log off has posted the quit request with code 1.
+  return context.QuitCode() ? ApplyResult::Failed : ApplyResult::Done;
 }
 
 bool CApplyFlow::ApplyWithRestart(const config::Place& place) {

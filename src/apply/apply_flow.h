@@ -131,6 +131,8 @@ class CApplyFlow {
   AnotherUser ChangeUser;
 
  private:
+  ApplyResult Relogon(const config::Place& place, int mode, bool withoutRestart);
+
   ui::CVelandraSheet& sheet_;
   ui::IExitDialog* exitDialog_;
   ui::IUserPasswordDialog& logonDialog_;

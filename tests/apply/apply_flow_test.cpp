@@ -340,6 +340,16 @@ TEST(ApplyPlace, AnotherUserGoesToTheRelogon) {
   }
 }
 
+TEST(ApplyPlace, RefusedRelogonIsAFailure) {
+  Flow f;
+  f.context->DiffCheck = false;
+  f.rig.shell->createSucceeds = false;
+  EXPECT_EQ(f.Apply("exit:restart:user:Administrator:secret", false), ApplyResult::Failed);
+  EXPECT_EQ(f.context->QuitCode(), 1);
+  EXPECT_TRUE(f.rig.session.exits.empty());
+  EXPECT_EQ(f.rig.MessageTexts(), std::vector<std::string>{app::kMsgShortcutNotCreated});
+}
+
 // The another-user choice belongs to the place-wide record, which cannot
 // be saved yet: a save that would have to store it changes nothing.
 TEST(ApplyPlace, SavingTheAnotherUserChoiceIsNotBuilt) {
