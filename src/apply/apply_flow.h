@@ -8,9 +8,11 @@
 // the rest) is not built yet. A place whose section P<n> holds no entries
 // has, by that record's own fallback, place-wide settings equal to the PC's:
 // under DIFFCHECK they compare equal (P = 0), the account setting is off,
-// there are no programs, and there is nothing place-wide to write or queue
-// (without DIFFCHECK, writing the PC's own values back would change
-// nothing). That is exact, and it is what this file does for every place.
+// there are no programs, and there is nothing place-wide to write or queue.
+// Without DIFFCHECK the record would write the PC's own values back and
+// queue their actions again; this file writes and queues nothing
+// place-wide: the PC keeps its values, and those actions wait for the
+// record.
 // A place whose section P<n> holds entries cannot be applied correctly
 // yet: CanApplyPlace refuses it, with a warning naming the section, before
 // anything is changed, in every mode that applies a place; the run then
