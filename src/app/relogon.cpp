@@ -63,7 +63,8 @@ std::string RelogonArguments(const std::string& placeName, int mode, bool withou
 void RelogonAs(Context& context, const std::string& placeName, int mode,
                const std::string& user, const std::string& password, bool withoutRestart) {
   platform::Platform& platform = context.Platform();
-  if (!FitsShortcutArguments(placeName)) return Refuse(context, kMsgPlaceNameNotPassable + placeName);
+  if (!FitsShortcutArguments(placeName))
+    return Refuse(context, kMsgPlaceNameNotPassable + placeName);
   // Both before the password is written: without the shortcut nothing runs
   // after the logon, and without the queued action nothing removes it.
   if (!CreateStartupShortcut(platform, RelogonArguments(placeName, mode, withoutRestart)))

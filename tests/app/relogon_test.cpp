@@ -260,7 +260,8 @@ TEST(ReadPlaceLogon, AsThePlaceRecordReadsThem) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     testing::ScratchPc pc;
-    pc.WriteFile(testing::kDemoIniFile, pc.ReadFile(testing::kDemoIniFile) + PlaceSection(row.changes));
+    pc.WriteFile(testing::kDemoIniFile,
+                 pc.ReadFile(testing::kDemoIniFile) + PlaceSection(row.changes));
     config::ConfigFile config(pc.Open().platform().profile, testing::kDemoIniPath);
     PlaceLogon untouched;
     untouched.DefaultUserName = "untouched";
@@ -427,7 +428,8 @@ TEST(RunRelogonStage, NameThatCannotBePassedDoesNothing) {
   rig.sheet->FindPlace(1)->Name = "-now";
   const Values before = Winlogon(rig.Platform());
   EXPECT_FALSE(rig.Run());
-  EXPECT_EQ(ShownTexts(rig), std::vector<std::string>{std::string(kMsgPlaceNameNotPassable) + "-now"});
+  EXPECT_EQ(ShownTexts(rig),
+            std::vector<std::string>{std::string(kMsgPlaceNameNotPassable) + "-now"});
   EXPECT_FALSE(BatchRan(rig));
   EXPECT_EQ(Winlogon(rig.Platform()), before);
   EXPECT_TRUE(rig.session.exits.empty());
