@@ -131,19 +131,23 @@ TEST(CreateStartupShortcut, FailuresMakeNothingAndGrantNothing) {
   struct Row {
     const char* name;
     bool com, create;
-    int releases;
+    int inits, releases;
+    const char* startup;  // the Startup folder, when not the demo's
   } rows[] = {
-      {"com_unavailable", false, true, 0},
-      {"link_not_saved", true, false, 1},
+      {"com_unavailable", false, true, 1, 0, nullptr},
+      {"link_not_saved", true, false, 1, 1, nullptr},
+      {"no_startup_folder", true, true, 0, 0, "Q:\\Startup"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     SessionRig rig;
+    if (row.startup) rig.pc.SetMachine("shell", "common_startup", row.startup);
     rig.Open();
     rig.shell->comAvailable = row.com;
     rig.shell->createSucceeds = row.create;
     EXPECT_FALSE(CreateStartupShortcut(rig.Platform(), "-r \"本社\""));
     EXPECT_TRUE(rig.shell->paths.empty());
+    EXPECT_EQ(rig.shell->comInits, row.inits);
     EXPECT_EQ(rig.shell->comReleases, row.releases);
     EXPECT_FALSE(rig.Platform().files.Exists(SessionRig::kShortcutPath));
     EXPECT_TRUE(Grants(rig).empty());
