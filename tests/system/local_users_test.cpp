@@ -36,7 +36,9 @@ TEST(ListLocalUsers, NamesInDatabaseOrderOrFailure) {
     std::vector<std::string> names{"marker"};
     EXPECT_EQ(ListLocalUsers(pc.Open().platform().accounts, names), row.ok);
     ASSERT_EQ(names.size(), row.count);
-    if (row.count) EXPECT_EQ(names[0], row.first);
+    if (row.count) {
+      EXPECT_EQ(names[0], row.first);
+    }
   }
 }
 
