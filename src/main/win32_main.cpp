@@ -54,7 +54,8 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
   velandra::platform::Platform mixed{platform.profile, platform.registry, platform.system,
                                      platform.accounts, platform.files, platform.shell,
                                      console ? platform.messages : boxes, platform.processes,
-                                     platform.session};
+                                     platform.session, platform.drives, platform.printers,
+                                     platform.shares};
   try {
     std::unique_ptr<velandra::ui::IUserPasswordDialog> prompt;
     // The exit-mode dialog has no window yet: without scripted answers -d

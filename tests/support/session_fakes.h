@@ -105,7 +105,7 @@ class SessionRig {
     shell = std::make_unique<FakeShell>(p);
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, *shell, p.messages,
-        processes ? *processes : p.processes, session});
+        processes ? *processes : p.processes, session, p.drives, p.printers, p.shares});
     context = std::make_unique<Context>(*platform_, configPath, ReadOsInfo(p.system));
     return *context;
   }

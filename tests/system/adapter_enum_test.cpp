@@ -508,7 +508,8 @@ TEST(EnumerateAdapters, KeysOpenedWithTheirAccessAndAllClosed) {
   RecordingRegistry recorder(sim.registry());
   platform::Platform& p = sim.platform();
   platform::Platform recorded{p.profile, recorder, p.system, p.accounts,
-                              p.files,   p.shell,  p.messages, p.processes, p.session};
+                              p.files,   p.shell,  p.messages, p.processes, p.session,
+                              p.drives, p.printers, p.shares};
   const Walk walk = Enumerate(sim, recorded);
   ASSERT_EQ(walk.adapters.size(), 1u);
   EXPECT_EQ(recorder.live, 0);
@@ -558,7 +559,8 @@ TEST(EnumerateAdapters, EveryKeyClosedOnEverySkipAndFailure) {
     RecordingRegistry recorder(sim.registry());
     platform::Platform& p = sim.platform();
     platform::Platform recorded{p.profile, recorder, p.system, p.accounts,
-                                p.files,   p.shell,  p.messages, p.processes, p.session};
+                                p.files,   p.shell,  p.messages, p.processes, p.session,
+                              p.drives, p.printers, p.shares};
     Enumerate(sim, recorded);
     EXPECT_FALSE(recorder.opens.empty());
     EXPECT_EQ(recorder.live, 0);

@@ -5,10 +5,13 @@
 #include "system/platform/accounts.h"
 #include "system/platform/files.h"
 #include "system/platform/messages.h"
+#include "system/platform/network_drives.h"
+#include "system/platform/printers.h"
 #include "system/platform/processes.h"
 #include "system/platform/profile.h"
 #include "system/platform/registry.h"
 #include "system/platform/session.h"
+#include "system/platform/shares.h"
 #include "system/platform/shell.h"
 #include "system/platform/system_info.h"
 
@@ -24,6 +27,9 @@ struct Platform {
   IMessages& messages;
   IProcesses& processes;
   ISession& session;
+  INetworkDrives& drives;
+  IPrinters& printers;
+  IShares& shares;
 };
 
 }  // namespace velandra::platform

@@ -1,3 +1,6 @@
+#include "system/platform/sim/sim_network_drives.h"
+#include "system/platform/sim/sim_printers.h"
+#include "system/platform/sim/sim_shares.h"
 #include "system/platform/sim/simulated_pc.h"
 
 #include <fstream>
@@ -16,7 +19,8 @@ namespace velandra::platform::sim {
 
 struct SimulatedPc::Backends {
   explicit Backends(SimulatedPc& pc)
-      : system(pc), accounts(pc), files(pc, accounts), shell(pc), messages(pc), processes(pc), session(pc) {}
+      : system(pc), accounts(pc), files(pc, accounts), shell(pc), messages(pc), processes(pc), session(pc),
+        drives(pc), printers(pc), shares(pc) {}
   SimSystemInfo system;
   SimAccounts accounts;
   SimFiles files;
@@ -24,6 +28,9 @@ struct SimulatedPc::Backends {
   SimMessages messages;
   SimProcesses processes;
   SimSession session;
+  SimNetworkDrives drives;
+  SimPrinters printers;
+  SimShares shares;
 };
 
 namespace {
@@ -137,7 +144,8 @@ std::unique_ptr<SimulatedPc> SimulatedPc::Open(const std::filesystem::path& dir,
                                    pc->backends_->system, pc->backends_->accounts,
                                    pc->backends_->files, pc->backends_->shell,
                                    pc->backends_->messages, pc->backends_->processes,
-                                   pc->backends_->session});
+                                   pc->backends_->session, pc->backends_->drives,
+                                   pc->backends_->printers, pc->backends_->shares});
   return pc;
 }
 

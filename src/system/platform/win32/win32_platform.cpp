@@ -6,7 +6,10 @@
 #include "system/platform/win32/win32_processes.h"
 #include "system/platform/win32/win32_profile.h"
 #include "system/platform/win32/win32_registry.h"
+#include "system/platform/win32/win32_network_drives.h"
+#include "system/platform/win32/win32_printers.h"
 #include "system/platform/win32/win32_session.h"
+#include "system/platform/win32/win32_shares.h"
 #include "system/platform/win32/win32_shell.h"
 #include "system/platform/win32/win32_system_info.h"
 
@@ -22,6 +25,9 @@ struct Win32Platform::Parts {
   Win32Messages messages;
   Win32Processes processes;
   Win32Session session;
+  Win32NetworkDrives drives;
+  Win32Printers printers;
+  Win32Shares shares;
 };
 
 Win32Platform::Win32Platform()
@@ -29,7 +35,8 @@ Win32Platform::Win32Platform()
       platform_(new Platform{parts_->profile, parts_->registry, parts_->system,
                              parts_->accounts, parts_->files, parts_->shell,
                              parts_->messages, parts_->processes,
-                             parts_->session}) {}
+                             parts_->session, parts_->drives, parts_->printers,
+                             parts_->shares}) {}
 
 Win32Platform::~Win32Platform() = default;
 
