@@ -1,40 +1,11 @@
 #include "system/platform/win32/win32_accounts.h"
 
+#include "system/platform/win32/ansi_text.h"
 #include "system/platform/win32/handles.h"
 #include <lmaccess.h>
 #include <lmerr.h>
 
 namespace velandra::platform::win32 {
-
-namespace {
-
-// The system's text is in the ANSI code page (932 on the PCs it serves).
-bool AnsiToWide(const std::string& text, std::wstring& wide) {
-  if (text.empty()) {
-    wide.clear();
-    return true;
-  }
-  int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
-                                static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return false;
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
-                            static_cast<int>(text.size()), out.data(), n) != n)
-    return false;
-  wide = std::move(out);
-  return true;
-}
-
-std::string WideToAnsi(const wchar_t* text) {
-  int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
-
-}  // namespace
 
 long Win32Accounts::GetLocalGroups(const std::string& user,
                                    std::vector<std::string>& groups) {

@@ -1,5 +1,7 @@
 #include "system/platform/win32/win32_shell.h"
 
+#include "system/platform/win32/ansi_text.h"
+
 #include "system/platform/win32/handles.h"
 #include <objbase.h>
 #include <shlobj.h>
@@ -21,20 +23,6 @@ bool FolderId(SpecialFolder folder, int& csidl) {
 // A text cut at a zero byte would name another file or run other
 // arguments: such texts are refused, never passed.
 bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
-
-// IPersistFile takes the file name in UTF-16; the system's text is in the
-// ANSI code page.
-bool AnsiToWide(const std::string& text, std::wstring& wide) {
-  int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
-                                static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return false;
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
-                            static_cast<int>(text.size()), out.data(), n) != n)
-    return false;
-  wide = std::move(out);
-  return true;
-}
 
 // The shell link object and its persist-file interface.
 bool OpenLink(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
