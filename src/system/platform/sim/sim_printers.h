@@ -1,4 +1,6 @@
-// IPrinters on the simulated PC.
+// IPrinters on the simulated PC: the installed printers and the default one
+// in printers.ini of the PC directory (see docs/simulated-pc.md). A missing
+// printers.ini is a PC without printers.
 #pragma once
 #include "system/platform/printers.h"
 
@@ -6,12 +8,19 @@ namespace velandra::platform::sim {
 
 class SimulatedPc;
 
+inline constexpr char kPrintersFile[] = "printers.ini";
+
 class SimPrinters : public IPrinters {
  public:
   explicit SimPrinters(SimulatedPc& pc) : pc_(pc) {}
+  bool EnumPrinterNames(std::vector<std::string>& names, long& error) override;
+  bool GetDefault(std::string& name, long& error) override;
+  // Only an installed printer (names compared without ASCII case, as the
+  // spooler does) becomes the default.
+  bool SetDefault(const std::string& name, long& error) override;
 
  private:
-  [[maybe_unused]] SimulatedPc& pc_;
+  SimulatedPc& pc_;
 };
 
 }  // namespace velandra::platform::sim
