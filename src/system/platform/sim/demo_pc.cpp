@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
+#include "system/platform/sim/demo_proxy.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/sim/simulated_pc.h"
@@ -332,6 +333,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
   return Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
          Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
          Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
+         WriteDemoCompanion(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          Write(c / "Program Files" / "Velandra" / "Velandra.ini", kDemoIni, error);

@@ -1,7 +1,10 @@
 // The simulated PC's process runner. CreateProcess finds the program as
 // Windows does; a batch file runs through the command interpreter at once
 // (batch_interpreter.h), any other program is recorded as started and ends
-// with 0. The process handed back has ended already.
+// with 0. The process handed back has ended already. The companion proxy
+// switcher's program (BRISCO.EXE in any folder) is a stand-in instead: it
+// records the entry of its /S: argument in the event log and in
+// kCompanionRunFile, marks it selected in its data file, and ends with 0.
 #pragma once
 #include "system/platform/processes.h"
 #include "system/platform/sim/batch_interpreter.h"
@@ -9,6 +12,9 @@
 namespace velandra::platform::sim {
 
 class SimulatedPc;
+
+// In the PC directory: [last_run] entry (UTF-8) and runs of the stand-in companion.
+inline constexpr char kCompanionRunFile[] = "companion.ini";
 
 class SimProcesses : public IProcesses {
  public:
