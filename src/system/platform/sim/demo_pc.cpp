@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
+#include "system/platform/sim/demo_hosts.h"
 #include "system/platform/sim/demo_proxy.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_registry.h"
@@ -336,6 +337,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          WriteDemoCompanion(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
+         WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&
          Write(c / "Program Files" / "Velandra" / "Velandra.ini", kDemoIni, error);
 }
 
