@@ -101,20 +101,29 @@ std::string PlaceNameFileProblem(const std::string& placeName) {
   return {};
 }
 
+namespace {
+
+// The reason the default variant cannot be made, empty when `path` is set.
+std::string VariantPathProblem(platform::ISystemInfo& system, HostsKind kind,
+                               const std::string& placeName, std::string& path) {
+  std::string reason = PlaceNameFileProblem(placeName);
+  if (!reason.empty()) return reason;
+  path = GetExeDirectory(system) + "\\" + KindText(kind) + "." + placeName;
+  if (path.size() > config::kMaxHostsPath)
+    return "プログラムのフォルダーと合わせたパスが長すぎます";
+  return {};
+}
+
+}  // namespace
+
 bool DefaultVariantPath(platform::ISystemInfo& system, HostsKind kind,
                         const std::string& placeName, std::string& path,
                         std::string& problem) {
-  const std::string consequence = std::string(KindText(kind)) + "ファイルを作成しません";
-  std::string reason = PlaceNameFileProblem(placeName);
+  std::string candidate;
+  const std::string reason = VariantPathProblem(system, kind, placeName, candidate);
   if (!reason.empty()) {
-    problem = RefusedNameMessage(placeName, reason, consequence);
-    return false;
-  }
-  std::string candidate =
-      GetExeDirectory(system) + "\\" + KindText(kind) + "." + placeName;
-  if (candidate.size() > config::kMaxHostsPath) {
-    problem = RefusedNameMessage(placeName, "プログラムのフォルダーと合わせたパスが長すぎます",
-                                 consequence);
+    problem = RefusedNameMessage(placeName, reason,
+                                 std::string(KindText(kind)) + "ファイルを作成しません");
     return false;
   }
   path = std::move(candidate);
@@ -137,18 +146,16 @@ void SnapshotHostsFiles(platform::Platform& platform, const std::string& placeNa
     std::string& field = kind == HostsKind::Hosts ? files.HOSTS : files.LMHOSTS;
     const std::string system = SystemHostsPath(platform.system, kind);
     if (!platform.files.Exists(system)) continue;
-    std::string path, problem;
-    if (!DefaultVariantPath(platform.system, kind, placeName, path, problem)) {
+    std::string path;
+    const std::string reason = VariantPathProblem(platform.system, kind, placeName, path);
+    if (!reason.empty()) {
       // One message for both files: the reason is the same.
-      if (!refusalShown) {
-        std::string reason = PlaceNameFileProblem(placeName);
-        if (reason.empty()) reason = "プログラムのフォルダーと合わせたパスが長すぎます";
+      if (!refusalShown)
         Show(platform,
              RefusedNameMessage(placeName, reason,
                                 "hostsファイルとlmhostsファイルの控えを作成しませんでした"),
              MessageIcon::Warning);
-        refusalShown = true;
-      }
+      refusalShown = true;
       continue;
     }
     if (CopyWholeFile(platform.files, system, path)) {
@@ -173,13 +180,18 @@ bool CreateHostsVariant(platform::Platform& platform, HostsKind kind,
   const bool hosts = kind == HostsKind::Hosts;
   for (const std::string& source : {SystemHostsPath(platform.system, kind),
                                     SystemHostsSamplePath(platform.system, kind)}) {
-    if (CopyWholeFile(platform.files, source, target)) {
-      Show(platform,
-           source + (hosts ? " からhostsファイルをコピーしました"
-                           : " からlmhostsファイルをコピーしました"),
-           MessageIcon::Information);
-      return true;
+    std::string data;
+    if (source.empty() || !platform.files.ReadFile(source, data)) continue;
+    // The source is there: a failed write is not "not found".
+    if (!platform.files.WriteFile(target, data)) {
+      Show(platform, source + " を " + target + " にコピーできませんでした", MessageIcon::Warning);
+      return false;
     }
+    Show(platform,
+         source + (hosts ? " からhostsファイルをコピーしました"
+                         : " からlmhostsファイルをコピーしました"),
+         MessageIcon::Information);
+    return true;
   }
   Show(platform,
        hosts ? "元のHOSTS、またはHOSTS.SAMが見つかりませんでした。空のファイルを作成します"

@@ -54,7 +54,9 @@ void SnapshotHostsFiles(platform::Platform& platform, const std::string& placeNa
 // variant of the place when empty) from the system file, else its sample,
 // else an empty file, with the messages of each case. False, `path` and
 // every file unchanged, when the place name is refused for the default path;
-// false also when even the empty file cannot be written (with a warning).
+// false also, with a warning naming both files, when a source is there but
+// the target cannot be written (no "not found" then), and when even the
+// empty file cannot be written.
 bool CreateHostsVariant(platform::Platform& platform, HostsKind kind,
                         const std::string& placeName, std::string& path);
 

@@ -127,6 +127,15 @@ TEST_F(HostsFilesTest, CreateRefusesANameThatLeavesTheFolderButNotAGivenPath) {
   EXPECT_TRUE(CreateHostsVariant(P(), HostsKind::Hosts, "CON", path));
 }
 
+TEST_F(HostsFilesTest, CreateIntoAFolderThatIsNotThereSaysSoAndFails) {
+  std::string path = "C:\\nowhere\\hosts.x";
+  EXPECT_FALSE(CreateHostsVariant(P(), HostsKind::Hosts, "x", path));
+  EXPECT_FALSE(P().files.Exists(path));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text,
+            std::string(kSystemHosts) + " を C:\\nowhere\\hosts.x にコピーできませんでした");
+}
+
 TEST(PlaceNameFileProblem, RefusedAndAllowedNames) {
   struct Row {
     const char* name;
