@@ -14,6 +14,17 @@ bool HasComma(std::string_view text) {
   return platform::Cp932Find(text, ',') != std::string_view::npos;
 }
 
+// Deletes the keys from `first` up to the first missing one.
+bool DeleteDriveKeysFrom(size_t first, std::string_view section, const ConfigFile& file) {
+  bool ok = true;
+  for (size_t i = first;; ++i) {
+    std::string key = DriveKey(i);
+    if (file.ReadString(section, key, kNoDataPlace, kDriveValueMax + 1) == kNoDataPlace)
+      return ok;
+    ok = file.DeleteKey(section, key) && ok;
+  }
+}
+
 }  // namespace
 
 std::string DriveKey(size_t index) {
@@ -74,16 +85,13 @@ bool WriteDrivesToConfig(const NetworkDriveList& list, std::string_view section,
       return false;
     }
   }
-  bool ok = true;
-  for (size_t i = 1;; ++i) {
-    std::string key = DriveKey(i);
-    if (file.ReadString(section, key, kNoDataPlace, kDriveValueMax + 1) == kNoDataPlace)
-      break;
-    ok = file.DeleteKey(section, key) && ok;
-  }
+  bool ok = DeleteDriveKeysFrom(1, section, file);
   for (size_t i = 0; i < list.Drives.size(); ++i)
     ok = file.WriteString(section, DriveKey(i + 1), StoredDriveValue(list.Drives[i])) && ok;
-  return ok;
+  // A key left behind a gap ("NetworkDrive03" without "02") would follow the
+  // new list once it is long enough to close the gap, and read back as one
+  // more drive; the key after the list is kept missing so the list ends there.
+  return DeleteDriveKeysFrom(list.Drives.size() + 1, section, file) && ok;
 }
 
 const NetworkDrive* FindDrive(const NetworkDriveList& list, std::string_view localName) {

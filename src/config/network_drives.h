@@ -42,9 +42,11 @@ std::string StoredDriveValue(const NetworkDrive& drive);
 // Why `drive` cannot be stored so that it reads back as it is (a comma in a
 // name, a value over 255 bytes); nullopt when it can. CP932 message text.
 std::optional<std::string> CheckStoredDrive(const NetworkDrive& drive);
-// Deletes NetworkDrive01, 02, ... up to the first missing key, then writes
-// the list from 01. When any drive fails CheckStoredDrive nothing is
-// touched, `message` says which and why, and the result is false.
+// Deletes NetworkDrive01, 02, ... up to the first missing key, writes the
+// list from 01, and deletes the keys after it up to the first missing one,
+// so that the list reads back as written. When any drive fails
+// CheckStoredDrive nothing is touched, `message` says which and why, and the
+// result is false.
 bool WriteDrivesToConfig(const NetworkDriveList& list, std::string_view section,
                          const ConfigFile& file, std::string& message);
 
