@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
+#include "system/platform/sim/demo_drives.h"
 #include "system/platform/sim/demo_hosts.h"
 #include "system/platform/sim/demo_proxy.h"
 #include "system/platform/sim/host_files.h"
@@ -335,6 +336,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
          Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
          WriteDemoCompanion(dir, error) &&
+         WriteDemoDrivesAndPrinters(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&
