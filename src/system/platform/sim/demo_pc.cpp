@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
+#include "system/platform/sim/demo_shares.h"
 #include "system/platform/sim/demo_drives.h"
 #include "system/platform/sim/demo_hosts.h"
 #include "system/platform/sim/demo_proxy.h"
@@ -335,6 +336,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
   return Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
          Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
          Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
+         WriteDemoShares(dir, error) &&
          WriteDemoCompanion(dir, error) &&
          WriteDemoDrivesAndPrinters(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
