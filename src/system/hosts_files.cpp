@@ -94,8 +94,8 @@ std::string PlaceNameFileProblem(const std::string& placeName) {
     pos += n;
   }
   const char last = placeName.back();
-  // A trailing lead-free '.' or ' ' (the trail byte of a two-byte character
-  // is never 0x20 or 0x2E).
+  // Windows drops a trailing dot or blank from a file name; neither byte can
+  // be a trail byte (0x40 and above).
   if (last == '.' || last == ' ') return "末尾がピリオドか空白です";
   if (IsReservedDeviceName(placeName)) return "装置名と同じ名前です";
   return {};
