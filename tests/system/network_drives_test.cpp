@@ -213,9 +213,10 @@ TEST(Printers, SetDefaultThenReadBack) {
     EXPECT_EQ(SetDefaultPrinter(row.printer, sim.platform()), row.ok);
     EXPECT_EQ(GetDefaultPrinter(sim.platform().printers), row.after);
     ASSERT_EQ(sim.Messages().size(), row.warned ? 1u : 0u);
-    if (row.warned)
+    if (row.warned) {
       EXPECT_EQ(sim.Messages()[0].Text,
                 "プリンタ名が長すぎるため、通常使うプリンタに設定できません");
+    }
   }
 }
 
