@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
-#include "system/platform/sim/demo_shares.h"
 #include "system/platform/sim/demo_drives.h"
 #include "system/platform/sim/demo_hosts.h"
 #include "system/platform/sim/demo_proxy.h"
+#include "system/platform/sim/demo_shares.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/sim/simulated_pc.h"
@@ -336,9 +336,9 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
   return Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
          Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
          Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
-         WriteDemoShares(dir, error) &&
          WriteDemoCompanion(dir, error) &&
          WriteDemoDrivesAndPrinters(dir, error) &&
+         WriteDemoShares(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&
