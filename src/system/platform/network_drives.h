@@ -4,17 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace velandra::platform {
+#include "system/platform/win_types.h"
 
-// Result codes of the WNet calls that the callers tell apart.
-enum : long {
-  kErrorBadNetPath = 53,
-  kErrorBadNetName = 67,
-  kErrorAlreadyAssigned = 85,
-  kErrorBadDevice = 1200,
-  kErrorNoNetwork = 1222,
-  kErrorNotConnected = 2250,
-};
+namespace velandra::platform {
 
 // One connected disk resource as the enumeration returns it (CP932).
 struct DriveConnection {

@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace velandra::platform {
+#include "system/platform/win_types.h"
 
-enum : long {
-  kErrorInsufficientBuffer = 122,
-  kErrorInvalidPrinterName = 1801,
-};
+namespace velandra::platform {
 
 class IPrinters {
  public:

@@ -5,7 +5,7 @@
 
 namespace velandra::platform {
 
-// Win32 error codes as the registry and file calls return them.
+// Win32 error codes as the calls of the platform layer return them.
 enum : long {
   kErrorSuccess = 0,
   kErrorFileNotFound = 2,
@@ -23,6 +23,19 @@ enum : long {
   kErrorAlreadyExists = 183,
   kErrorKeyDeleted = 1018,
   kErrorCallNotImplemented = 120,
+  kErrorBadNetPath = 53,
+  kErrorBadNetName = 67,
+  kErrorAlreadyAssigned = 85,
+  kErrorBadDevice = 1200,
+  kErrorNoNetwork = 1222,
+  kErrorNotConnected = 2250,
+  kErrorInsufficientBuffer = 122,
+  kErrorInvalidPrinterName = 1801,
+  kErrorShutdownInProgress = 1115,
+  kErrorNoSuchPrivilege = 1313,
+  kErrorPrivilegeNotHeld = 1314,
+  kErrorLogonFailure = 1326,
+  kErrorAccountDisabled = 1331,
 };
 
 // Registry value types.

@@ -9,18 +9,11 @@
 
 #include "system/platform/session.h"
 
+#include "system/platform/win_types.h"
+
 namespace velandra::platform::sim {
 
 class SimulatedPc;
-
-// Win32 error codes of the session calls, as Windows returns them.
-enum : long {
-  kErrorShutdownInProgress = 1115,
-  kErrorNoSuchPrivilege = 1313,
-  kErrorPrivilegeNotHeld = 1314,
-  kErrorLogonFailure = 1326,
-  kErrorAccountDisabled = 1331,
-};
 
 // The words pc.ini uses for an exit request ("log off", "shut down",
 // "restart", "power off"); null for flags the simulated PC does not take.
