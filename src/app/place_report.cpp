@@ -1,8 +1,29 @@
 #include "app/place_report.h"
 
+#include "config/hosts_files.h"
+#include "config/net_shares.h"
+#include "config/network_drives.h"
+#include "config/proxy_choice.h"
+#include "system/hosts_files.h"
+#include "system/net_shares.h"
+#include "system/network_drives.h"
+#include "system/proxy_companion.h"
+
 namespace velandra::app {
 
 namespace {
+
+std::string Indented(const std::string& text) {
+  std::string out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    out += "    " + text.substr(start, end - start) + "\n";
+    start = end + 1;
+  }
+  return out;
+}
 
 const char* ChangeKindText(uint32_t kind) {
   switch (kind) {
@@ -45,6 +66,45 @@ std::string DescribePlaces(ui::CVelandraSheet& sheet) {
       out += "\n";
     }
   }
+  return out;
+}
+
+std::string DescribePlacePieces(Context& context, const config::Place& place) {
+  platform::Platform& pc = context.Platform();
+  const config::ConfigFile& file = context.Config();
+  const std::string section = "P" + std::to_string(place.Number);
+
+  config::NetworkDriveList drives, pcDrives;
+  config::ReadDrivesFromConfig(drives, section, file);
+  const std::string pcPrinter = GetDefaultPrinter(pc.printers);
+  const std::string printer =
+      config::ReadDefaultPrinterFromConfig(section, file).value_or(pcPrinter);
+  ReadDrivesFromPC(pcDrives, pc.drives);
+
+  config::NetShareList shares, pcShares;
+  config::ReadSharesFromConfig(file, section, shares);
+  const long shareResult = ReadSharesFromPC(pc.shares, pcShares);
+
+  config::HostsFiles hosts;
+  const bool hostsStored = config::ReadHostsFiles(file, place.Number, hosts);
+
+  config::ProxyChoice proxy = FindCompanion(pc);
+  config::ProxyChoice pcProxy = proxy;
+  pcProxy.SelectDefault();
+  proxy.ReadFromConfig(file, section);
+
+  std::string out = "場所 " + place.Name + " の場所全体の設定 (" + section + "):\n";
+  out += "  場所:\n" + Indented(DescribeDrivesAndPrinter(drives, printer)) +
+         Indented(config::DescribeShares(shares));
+  out += hostsStored ? Indented(DescribeHostsFiles(pc, hosts))
+                     : "    HOSTS/LMHOSTS: 未保存 (保存するとPCのファイルを写す)\n";
+  out += Indented(DescribeProxyChoice(proxy));
+  out += "  PC:\n" + Indented(DescribeDrivesAndPrinter(pcDrives, pcPrinter));
+  out += shareResult == 0 ? Indented(config::DescribeShares(pcShares))
+                          : "    共有を読めません (エラー " + std::to_string(shareResult) + ")\n";
+  out += "    HOSTS: " + SystemHostsPath(pc.system, HostsKind::Hosts) + "\n" +
+         "    LMHOSTS: " + SystemHostsPath(pc.system, HostsKind::Lmhosts) + "\n";
+  out += Indented(DescribeProxyChoice(pcProxy));
   return out;
 }
 

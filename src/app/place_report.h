@@ -15,4 +15,9 @@ const char* AdapterGroupName(size_t group);
 // ChangeKind) and describes the result.
 std::string DescribePlaces(ui::CVelandraSheet& sheet);
 
+// The place-wide pieces `place` stores in its section P<n> (network drives,
+// default printer, shares, hosts variants, proxy entry), each beside what the
+// PC has now. Reads only; a missing key is shown as taken from the PC.
+std::string DescribePlacePieces(Context& context, const config::Place& place);
+
 }  // namespace velandra::app

@@ -27,10 +27,12 @@ constexpr int kExitUsage = 64;
 constexpr int kExitSimulation = 70;
 
 void Usage() {
-  std::cerr << "usage: velandra [--pc DIR] [--answers LIST] [--show] [--] [ARGUMENTS...]\n"
+  std::cerr << "usage: velandra [--pc DIR] [--answers LIST] [--show] [--pieces PLACE] [--] [ARGUMENTS...]\n"
                "  --pc DIR        the simulated PC (default: $VELANDRA_PC, else the demo PC)\n"
                "  --show          list the adapters and places and how each place differs\n"
                "                  from the PC, instead of running Velandra\n"
+               "  --pieces PLACE  the place's network drives, printer, shares, hosts\n"
+               "                  variants and proxy entry beside the PC's\n"
                "  --answers LIST  answers to questions and dialogs, separated by ';'\n"
                "                  (yes, no, ok, ok:USER:PASSWORD, cancel,\n"
                "                  exit:MODE[:poweroff][:user:NAME:PASSWORD])\n"
@@ -61,7 +63,7 @@ std::string JoinArguments(int argc, char** argv, int first) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string pcDir, answers;
+  std::string pcDir, answers, piecesOf;
   bool show = false;
   if (const char* env = std::getenv("VELANDRA_PC")) pcDir = env;
   if (const char* env = std::getenv("VELANDRA_ANSWERS")) answers = env;
@@ -80,13 +82,13 @@ int main(int argc, char** argv) {
       Usage();
       return 0;
     }
-    if (a == "--pc" || a == "--answers") {
+    if (a == "--pc" || a == "--answers" || a == "--pieces") {
       if (i + 1 >= argc) {
         std::cerr << "velandra: " << a << " needs a value\n";
         Usage();
         return kExitUsage;
       }
-      (a == "--pc" ? pcDir : answers) = argv[++i];
+      (a == "--pc" ? pcDir : a == "--answers" ? answers : piecesOf) = argv[++i];
       continue;
     }
     break;  // Velandra's own arguments begin
@@ -124,10 +126,22 @@ int main(int argc, char** argv) {
     velandra::ui::ScriptedUserPasswordDialog prompt(pc->answers(), std::cout);
     velandra::ui::ScriptedExitDialog exitDialog(pc->answers(), std::cout);
     velandra::app::CVelandraApp app(pc->platform(), prompt, &exitDialog);
-    if (show) {
+    if (show || !piecesOf.empty()) {
       velandra::ui::CVelandraSheet sheet(app.GetContext());
       if (!sheet.LoadAll()) return 1;
-      std::cout << velandra::platform::Cp932ToUtf8(velandra::app::DescribePlaces(sheet));
+      if (show)
+        std::cout << velandra::platform::Cp932ToUtf8(velandra::app::DescribePlaces(sheet));
+      if (!piecesOf.empty()) {
+        const int64_t number = sheet.FindPlaceNumber(velandra::platform::Utf8ToCp932(piecesOf));
+        const velandra::config::Place* place =
+            number < 0 ? nullptr : sheet.FindPlace(static_cast<uint32_t>(number));
+        if (!place) {
+          std::cerr << "velandra: no place named " << piecesOf << "\n";
+          return kExitUsage;
+        }
+        std::cout << velandra::platform::Cp932ToUtf8(
+            velandra::app::DescribePlacePieces(app.GetContext(), *place));
+      }
       return app.GetContext().QuitCode().value_or(0);
     }
     int code = app.Run(commandLine);
