@@ -4,13 +4,13 @@
 #include <string_view>
 #include <utility>
 
+#include "config/proxy_choice.h"
 #include "system/platform/text.h"
 
 namespace velandra::apply {
 
 namespace {
 
-constexpr char kNoProxyName[] = "プロキシ無";
 constexpr char kAutoMetric[] = "自動";
 constexpr char kNotChanged[] = "設定は変更していません。";
 
@@ -330,7 +330,8 @@ struct Writer {
       l.Value(Slot::CallQuoted, p.Proxy.InstallDir + "BRISCO.EXE",
               field("プロキシ切り替えソフトのプログラム"));
       l.Text("\" \"/S:");
-      l.Value(Slot::CallQuoted, p.Proxy.ProxyName == kNoProxyName ? "NONE" : p.Proxy.ProxyName,
+      l.Value(Slot::CallQuoted, p.Proxy.ProxyName == config::kNoProxyEntry ? config::kNoProxyArgument
+                                                                  : p.Proxy.ProxyName,
               field("プロキシの設定名"));
       out.Add(l.Text("\""));
     }

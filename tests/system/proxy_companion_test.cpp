@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "support/scratch_dir.h"
+#include "system/platform/sim/sim_companion.h"
 #include "system/platform/sim/sim_processes.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/sim/simulated_pc.h"
@@ -251,6 +254,28 @@ TEST(RunCompanion, SimulatedCompanionRecordsAndSelectsTheEntry) {
     present.SelectDefault();
     EXPECT_EQ(present.ProxyName, chosen.ProxyName);
   }
+}
+
+// The change batch calls the companion from its batch file; that start
+// reaches the stand-in the same way.
+TEST(RunCompanion, SimulatedCompanionIsReachedFromABatch) {
+  ScratchPc pc;
+  pc.WriteFile("C/Program Files/Velandra/proxy.bat",
+               "call \"C:\\Program Files\\Orvane\\Brisco\\BRISCO.EXE\" "
+               "\"/S:自宅 光回線\"\r\n");
+  SimulatedPc& sim = pc.Open();
+  long error = 0;
+  auto process = sim.platform().processes.Create(
+      "\"C:\\Program Files\\Velandra\\proxy.bat\"", true, error);
+  ASSERT_TRUE(process) << error;
+  EXPECT_EQ(process->ExitCode(), 0u);
+  ProxyChoice present = FindCompanion(sim.platform());
+  present.SelectDefault();
+  EXPECT_EQ(present.ProxyName, "自宅 光回線");
+  const auto& events = sim.Events();
+  EXPECT_NE(std::find(events.begin(), events.end(),
+                      platform::Cp932ToUtf8("companion selected: 自宅 光回線")),
+            events.end());
 }
 
 TEST(DescribeProxyChoice, SaysWhatIsRun) {

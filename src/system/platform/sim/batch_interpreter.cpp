@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "system/platform/sim/sim_companion.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
 
@@ -841,6 +842,8 @@ Result RunFile(RunContext& context, const std::string& path, const std::string& 
       context.Depth == 0 ? (context.Hidden ? "hidden" : "visible") : "from a batch";
   const std::string shownArgs = TrimLeft(args, IsBlank);
   if (ext == ".EXE" || ext == ".COM") {
+    uint32_t code = 0;
+    if (RunCompanionStandIn(context.Pc, path, args, code)) return {code};
     Log(context.Pc, "program started (" + how + "): " + path +
                         (shownArgs.empty() ? "; no arguments" : "; arguments: " + shownArgs));
     return {0};

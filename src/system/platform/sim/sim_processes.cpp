@@ -1,7 +1,5 @@
 #include "system/platform/sim/sim_processes.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "system/platform/sim/sim_netsh.h"
@@ -76,54 +74,6 @@ long Search(SimulatedPc& pc, const std::string& name, std::string& path) {
   return kErrorFileNotFound;
 }
 
-// The stand-in for the companion proxy switcher: any BRISCO.EXE. It takes
-// the rest of its command line after "/S:" as the entry (quotes around the
-// argument removed), records it (event and kCompanionRunFile), marks the
-// entry as selected in its data file the way the companion does ([BRSCSYSTEM]
-// SELECT, 0 for "NONE" or an unknown entry) and ends with 0.
-bool RunCompanionStandIn(SimulatedPc& pc, const FoundProgram& found, uint32_t& code) {
-  const size_t slash = Cp932FindLast(found.Path, '\\');
-  if (!Cp932EqualsNoCase(found.Path.substr(slash + 1), "BRISCO.EXE")) return false;
-  code = 0;
-  std::string args = found.Arguments;
-  while (!args.empty() && IsBlank(args.front())) args.erase(0, 1);
-  while (!args.empty() && IsBlank(args.back())) args.pop_back();
-  if (!args.empty() && args.front() == '"') {
-    const std::vector<std::string> split = SplitProgramArguments(args);
-    args = split.empty() ? "" : split.front();
-  }
-  if (!Cp932ToUpperAscii(args.substr(0, 3)).starts_with("/S:")) {
-    pc.LogEvent("companion started without /S:, nothing selected: " + Cp932ToUtf8(found.Path));
-    return true;
-  }
-  const std::string entry = args.substr(3);
-  StateFile run;
-  std::string error;
-  const std::filesystem::path file = pc.directory() / kCompanionRunFile;
-  run.Load(file, false, error);
-  run.Set("last_run", "entry", Cp932ToUtf8(entry));
-  run.Set("last_run", "runs", std::to_string(std::atoi(run.Get("last_run", "runs", "0").c_str()) + 1));
-  run.Save(file, "# What the stand-in companion (BRISCO.EXE) was last told to select.");
-  pc.LogEvent("companion selected: " + Cp932ToUtf8(entry));
-
-  RegKey key;
-  std::string data;
-  if (key.Open(pc.platform().registry, Hive::CurrentUser, "Software\\Orvane\\Brisco",
-               kKeyQueryValue) != kErrorSuccess ||
-      key.QueryString("DataFilePath", 1024, data) != kErrorSuccess)
-    return true;
-  IProfile& profile = pc.platform().profile;
-  int selected = 0;
-  const int count = profile.GetInt("BRSCINDEX", "ENTRYCNT", 0, data);
-  for (int i = 1; i <= count && i <= 999 && selected == 0; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "PXYNAME%03d", i);
-    if (profile.GetString("BRSCINDEX", name, "", 64, data) == entry) selected = i;
-  }
-  profile.WriteString("BRSCSYSTEM", "SELECT", std::to_string(selected), data);
-  return true;
-}
-
 }  // namespace
 
 long FindProgram(SimulatedPc& pc, const std::string& commandLine, FoundProgram& found) {
@@ -164,10 +114,8 @@ std::unique_ptr<IProcess> SimProcesses::Create(const std::string& commandLine, b
   FoundProgram found;
   error = FindProgram(pc_, commandLine, found);
   if (error == 0) {
-    uint32_t code = 0;
-    if (RunCompanionStandIn(pc_, found, code)) return std::make_unique<SimProcess>(code);
     RunContext context{pc_, netsh_, hidden};
-    code = RunProgramFile(context, found.Path, found.InvokedAs, found.Arguments, error);
+    const uint32_t code = RunProgramFile(context, found.Path, found.InvokedAs, found.Arguments, error);
     if (error == 0) return std::make_unique<SimProcess>(code);
   }
   pc_.LogEvent("process not created (error " + std::to_string(error) + "): " +

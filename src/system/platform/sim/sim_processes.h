@@ -2,9 +2,8 @@
 // Windows does; a batch file runs through the command interpreter at once
 // (batch_interpreter.h), any other program is recorded as started and ends
 // with 0. The process handed back has ended already. The companion proxy
-// switcher's program (BRISCO.EXE in any folder) is a stand-in instead: it
-// records the entry of its /S: argument in the event log and in
-// kCompanionRunFile, marks it selected in its data file, and ends with 0.
+// switcher's program (BRISCO.EXE in any folder) is a stand-in instead
+// (sim_companion.h).
 #pragma once
 #include "system/platform/processes.h"
 #include "system/platform/sim/batch_interpreter.h"
@@ -12,9 +11,6 @@
 namespace velandra::platform::sim {
 
 class SimulatedPc;
-
-// In the PC directory: [last_run] entry (UTF-8) and runs of the stand-in companion.
-inline constexpr char kCompanionRunFile[] = "companion.ini";
 
 class SimProcesses : public IProcesses {
  public:
