@@ -55,7 +55,7 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
                                      platform.accounts, platform.files, platform.shell,
                                      console ? platform.messages : boxes, platform.processes,
                                      platform.session, platform.drives, platform.printers,
-                                     platform.shares};
+                                     platform.shares, platform.domain};
   try {
     std::unique_ptr<velandra::ui::IUserPasswordDialog> prompt;
     // The exit-mode dialog has no window yet: without scripted answers -d

@@ -81,7 +81,7 @@ class Rig {
     platform::Platform& p = sim->platform();
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, p.shell, p.messages, processes,
-        p.session, p.drives, p.printers, p.shares});
+        p.session, p.drives, p.printers, p.shares, p.domain});
     context = std::make_unique<Context>(*platform_, kIniPath, ReadOsInfo(p.system));
     sheet = std::make_unique<ui::CVelandraSheet>(*context);
     EXPECT_TRUE(sheet->LoadAll());

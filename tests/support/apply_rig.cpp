@@ -96,7 +96,7 @@ platform::sim::SimulatedPc& ApplyRig::Open() {
   registry = std::make_unique<RecordingRegistry>(p.registry, session);
   platform_ = std::make_unique<platform::Platform>(platform::Platform{
       p.profile, *registry, p.system, p.accounts, p.files, *shell, p.messages, p.processes,
-      session, p.drives, p.printers, p.shares});
+      session, p.drives, p.printers, p.shares, p.domain});
   return *sim;
 }
 

@@ -79,6 +79,11 @@ class FakeShell : public platform::IShell {
       }
     return false;
   }
+  bool ShellExecute(const std::string& verb, const std::string& file,
+                    const std::string& parameters, const std::string& directory,
+                    int show) override {
+    return pc_.shell.ShellExecute(verb, file, parameters, directory, show);
+  }
 
   bool comAvailable = true;
   bool createSucceeds = true;
@@ -105,7 +110,7 @@ class SessionRig {
     shell = std::make_unique<FakeShell>(p);
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, *shell, p.messages,
-        processes ? *processes : p.processes, session, p.drives, p.printers, p.shares});
+        processes ? *processes : p.processes, session, p.drives, p.printers, p.shares, p.domain});
     context = std::make_unique<Context>(*platform_, configPath, ReadOsInfo(p.system));
     return *context;
   }

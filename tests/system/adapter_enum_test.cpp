@@ -509,7 +509,7 @@ TEST(EnumerateAdapters, KeysOpenedWithTheirAccessAndAllClosed) {
   platform::Platform& p = sim.platform();
   platform::Platform recorded{p.profile, recorder, p.system, p.accounts,
                               p.files,   p.shell,  p.messages, p.processes, p.session,
-                              p.drives, p.printers, p.shares};
+                              p.drives, p.printers, p.shares, p.domain};
   const Walk walk = Enumerate(sim, recorded);
   ASSERT_EQ(walk.adapters.size(), 1u);
   EXPECT_EQ(recorder.live, 0);
@@ -560,7 +560,7 @@ TEST(EnumerateAdapters, EveryKeyClosedOnEverySkipAndFailure) {
     platform::Platform& p = sim.platform();
     platform::Platform recorded{p.profile, recorder, p.system, p.accounts,
                                 p.files,   p.shell,  p.messages, p.processes, p.session,
-                              p.drives, p.printers, p.shares};
+                              p.drives, p.printers, p.shares, p.domain};
     Enumerate(sim, recorded);
     EXPECT_FALSE(recorder.opens.empty());
     EXPECT_EQ(recorder.live, 0);

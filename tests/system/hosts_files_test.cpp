@@ -301,7 +301,7 @@ TEST_F(HostsFilesTest, AFailedWriteLeavesTheOldFileAndIsReported) {
   FailingWrites failingSystem(real.files, kSystemHosts);
   platform::Platform p{real.profile,  real.registry, real.system,    real.accounts,
                        failingSystem, real.shell,    real.messages,  real.processes,
-                       real.session,  real.drives,   real.printers,  real.shares};
+                       real.session,  real.drives,   real.printers,  real.shares, real.domain};
   EXPECT_FALSE(ApplyHostsFiles(p, config::HostsFiles{"C:\\Program Files\\Velandra\\hosts.本社",
                                                      "C:\\Program Files\\Velandra\\none"}));
   EXPECT_EQ(pc_.ReadFile(kHostsFile), systemBefore);
@@ -315,7 +315,7 @@ TEST_F(HostsFilesTest, AFailedWriteLeavesTheOldFileAndIsReported) {
   FailingWrites failingVariant(real.files, variant);
   platform::Platform q{real.profile,   real.registry, real.system,   real.accounts,
                        failingVariant, real.shell,    real.messages, real.processes,
-                       real.session,   real.drives,   real.printers, real.shares};
+                       real.session,   real.drives,   real.printers, real.shares, real.domain};
   config::HostsFiles files;
   SnapshotHostsFiles(q, "本社", files);
   EXPECT_EQ(files.HOSTS, "");

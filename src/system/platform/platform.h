@@ -3,6 +3,7 @@
 #pragma once
 
 #include "system/platform/accounts.h"
+#include "system/platform/domain.h"
 #include "system/platform/files.h"
 #include "system/platform/messages.h"
 #include "system/platform/network_drives.h"
@@ -30,6 +31,7 @@ struct Platform {
   INetworkDrives& drives;
   IPrinters& printers;
   IShares& shares;
+  IDomain& domain;
 };
 
 }  // namespace velandra::platform

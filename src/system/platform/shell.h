@@ -29,6 +29,12 @@ class IShell {
   virtual bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) = 0;
   // Reads a shortcut back (for the simulated PC's boot and for tests).
   virtual bool ReadShortcut(const std::string& path, ShortcutSpec& spec) = 0;
+  // ShellExecuteA(no window, verb or null for the default, file,
+  // parameters or null, directory or null, show): true when it reports
+  // success (a result above 32). The started program is not waited for.
+  virtual bool ShellExecute(const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& directory,
+                            int show) = 0;
 };
 
 }  // namespace velandra::platform

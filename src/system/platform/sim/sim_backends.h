@@ -67,6 +67,11 @@ class SimShell : public IShell {
   // Shortcuts are text files (sim_shortcut.h).
   bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) override;
   bool ReadShortcut(const std::string& path, ShortcutSpec& spec) override;
+  // Records what was started in the event log; fails as Windows would when
+  // the file is not there.
+  bool ShellExecute(const std::string& verb, const std::string& file,
+                    const std::string& parameters, const std::string& directory,
+                    int show) override;
 
  private:
   SimulatedPc& pc_;

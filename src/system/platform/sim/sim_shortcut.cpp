@@ -165,4 +165,25 @@ bool SimShell::ReadShortcut(const std::string& path, ShortcutSpec& spec) {
   return true;
 }
 
+bool SimShell::ShellExecute(const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& directory,
+                            int show) {
+  // A bare name is looked for in the Windows folder, as EXPLORER.EXE is.
+  std::string path = file;
+  if (Cp932Find(file, '\\') == std::string::npos && file.find(':') == std::string::npos) {
+    const std::string system32 = pc_.platform().system.SystemDirectory();
+    const size_t slash = Cp932FindLast(system32, '\\');
+    path = (slash == std::string::npos ? "" : system32.substr(0, slash + 1)) + file;
+  }
+  if (file.empty() || !pc_.platform().files.Exists(path)) {
+    pc_.LogEvent("shell could not start: " + Cp932ToUtf8(file));
+    return false;
+  }
+  pc_.LogEvent("shell started (" + (verb.empty() ? std::string("default verb") : Cp932ToUtf8(verb)) +
+               ", show " + std::to_string(show) + "): " + Cp932ToUtf8(file) +
+               (parameters.empty() ? "" : "; parameters: " + Cp932ToUtf8(parameters)) +
+               (directory.empty() ? "" : "; directory: " + Cp932ToUtf8(directory)));
+  return true;
+}
+
 }  // namespace velandra::platform::sim

@@ -1,5 +1,6 @@
 #include "system/platform/sim/sim_network_drives.h"
 #include "system/platform/sim/sim_printers.h"
+#include "system/platform/sim/sim_domain.h"
 #include "system/platform/sim/sim_shares.h"
 #include "system/platform/sim/simulated_pc.h"
 
@@ -20,7 +21,7 @@ namespace velandra::platform::sim {
 struct SimulatedPc::Backends {
   explicit Backends(SimulatedPc& pc)
       : system(pc), accounts(pc), files(pc, accounts), shell(pc), messages(pc), processes(pc), session(pc),
-        drives(pc), printers(pc), shares(pc) {}
+        drives(pc), printers(pc), shares(pc), domain(pc) {}
   SimSystemInfo system;
   SimAccounts accounts;
   SimFiles files;
@@ -31,6 +32,7 @@ struct SimulatedPc::Backends {
   SimNetworkDrives drives;
   SimPrinters printers;
   SimShares shares;
+  SimDomain domain;
 };
 
 namespace {
@@ -145,7 +147,8 @@ std::unique_ptr<SimulatedPc> SimulatedPc::Open(const std::filesystem::path& dir,
                                    pc->backends_->files, pc->backends_->shell,
                                    pc->backends_->messages, pc->backends_->processes,
                                    pc->backends_->session, pc->backends_->drives,
-                                   pc->backends_->printers, pc->backends_->shares});
+                                   pc->backends_->printers, pc->backends_->shares,
+                                   pc->backends_->domain});
   return pc;
 }
 

@@ -1,6 +1,7 @@
 #include "system/platform/win32/win32_platform.h"
 
 #include "system/platform/win32/win32_accounts.h"
+#include "system/platform/win32/win32_domain.h"
 #include "system/platform/win32/win32_files.h"
 #include "system/platform/win32/win32_messages.h"
 #include "system/platform/win32/win32_processes.h"
@@ -28,6 +29,7 @@ struct Win32Platform::Parts {
   Win32NetworkDrives drives;
   Win32Printers printers;
   Win32Shares shares;
+  Win32Domain domain;
 };
 
 Win32Platform::Win32Platform()
@@ -36,7 +38,7 @@ Win32Platform::Win32Platform()
                              parts_->accounts, parts_->files, parts_->shell,
                              parts_->messages, parts_->processes,
                              parts_->session, parts_->drives, parts_->printers,
-                             parts_->shares}) {}
+                             parts_->shares, parts_->domain}) {}
 
 Win32Platform::~Win32Platform() = default;
 

@@ -4,6 +4,7 @@
 
 #include "system/platform/win32/handles.h"
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -99,6 +100,18 @@ bool Win32Shell::ReadShortcut(const std::string& path, ShortcutSpec& spec) {
     return false;
   spec = std::move(read);
   return true;
+}
+
+bool Win32Shell::ShellExecute(const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& directory,
+                              int show) {
+  // Cut at a zero byte a text would name another file or program.
+  for (const std::string* text : {&verb, &file, &parameters, &directory})
+    if (text->find('\0') != std::string::npos) return false;
+  HINSTANCE result = ::ShellExecuteA(nullptr, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
+                                     parameters.empty() ? nullptr : parameters.c_str(),
+                                     directory.empty() ? nullptr : directory.c_str(), show);
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 }  // namespace velandra::platform::win32
