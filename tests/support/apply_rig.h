@@ -65,10 +65,10 @@ class RecordingShell : public platform::IShell {
   bool ReadShortcut(const std::string& path, platform::ShortcutSpec& spec) override {
     return pc_.ReadShortcut(path, spec);
   }
-  bool ShellExecute(const std::string& verb, const std::string& file,
+  bool Execute(const std::string& verb, const std::string& file,
                     const std::string& parameters, const std::string& directory,
                     int show) override {
-    return pc_.ShellExecute(verb, file, parameters, directory, show);
+    return pc_.Execute(verb, file, parameters, directory, show);
   }
 
   bool createSucceeds = true;

@@ -79,10 +79,10 @@ class FakeShell : public platform::IShell {
       }
     return false;
   }
-  bool ShellExecute(const std::string& verb, const std::string& file,
+  bool Execute(const std::string& verb, const std::string& file,
                     const std::string& parameters, const std::string& directory,
                     int show) override {
-    return pc_.shell.ShellExecute(verb, file, parameters, directory, show);
+    return pc_.shell.Execute(verb, file, parameters, directory, show);
   }
 
   bool comAvailable = true;

@@ -32,7 +32,8 @@ class IShell {
   // ShellExecuteA(no window, verb or null for the default, file,
   // parameters or null, directory or null, show): true when it reports
   // success (a result above 32). The started program is not waited for.
-  virtual bool ShellExecute(const std::string& verb, const std::string& file,
+  // (Not named ShellExecute: the Windows headers make that a macro.)
+  virtual bool Execute(const std::string& verb, const std::string& file,
                             const std::string& parameters, const std::string& directory,
                             int show) = 0;
 };

@@ -69,7 +69,7 @@ class SimShell : public IShell {
   bool ReadShortcut(const std::string& path, ShortcutSpec& spec) override;
   // Records what was started in the event log; fails as Windows would when
   // the file is not there.
-  bool ShellExecute(const std::string& verb, const std::string& file,
+  bool Execute(const std::string& verb, const std::string& file,
                     const std::string& parameters, const std::string& directory,
                     int show) override;
 

@@ -165,7 +165,7 @@ bool SimShell::ReadShortcut(const std::string& path, ShortcutSpec& spec) {
   return true;
 }
 
-bool SimShell::ShellExecute(const std::string& verb, const std::string& file,
+bool SimShell::Execute(const std::string& verb, const std::string& file,
                             const std::string& parameters, const std::string& directory,
                             int show) {
   // A bare name is looked for in the Windows folder, as EXPLORER.EXE is.

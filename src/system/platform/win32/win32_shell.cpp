@@ -102,7 +102,7 @@ bool Win32Shell::ReadShortcut(const std::string& path, ShortcutSpec& spec) {
   return true;
 }
 
-bool Win32Shell::ShellExecute(const std::string& verb, const std::string& file,
+bool Win32Shell::Execute(const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& directory,
                               int show) {
   // Cut at a zero byte a text would name another file or program.

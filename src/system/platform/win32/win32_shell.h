@@ -14,7 +14,7 @@ class Win32Shell : public IShell {
   void UninitializeCom() override;
   bool CreateShortcut(const std::string& path, const ShortcutSpec& spec) override;
   bool ReadShortcut(const std::string& path, ShortcutSpec& spec) override;
-  bool ShellExecute(const std::string& verb, const std::string& file,
+  bool Execute(const std::string& verb, const std::string& file,
                     const std::string& parameters, const std::string& directory,
                     int show) override;
 };
