@@ -195,6 +195,7 @@ void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
     t.SetString("Domain", "");
     t.SetString("NV Domain", "");
     t.SetString("SearchList", "");
+    t.SetDword("UseDomainNameDevolution", 1);
     t.SetDword("SyncDomainWithMembership", 1);
   }
   key(kNetBT).SetDword("EnableLMHOSTS", 1);
@@ -212,8 +213,21 @@ void Build(IRegistry& reg, DemoVariant variant, std::string& error) {
     w.SetString("DefaultDomainName", "VELANDRA-PC");
     w.SetString("AltDefaultDomainName", "VELANDRA-PC");
     w.SetString("AutoAdminLogon", "0");
+    if (xp) {
+      // The Welcome screen with fast user switching, as XP sets up a workgroup PC.
+      w.SetDword("LogonType", 1);
+      w.SetDword("AllowMultipleTSSessions", 1);
+    }
     w.SetString("Userinit", std::string(xp ? "C:\\WINDOWS" : "C:\\WINNT") +
                                  "\\system32\\userinit.exe,");
+  }
+  {
+    // The user's copy of the computer name, rewritten with it.
+    RegKey r;
+    Check(r.Create(reg, Hive::CurrentUser, "Software\\Microsoft\\Windows\\ShellNoRoam",
+                   kKeyAllAccess),
+          "ShellNoRoam", error);
+    r.SetString("", "VELANDRA-PC");
   }
   {
     RegKey v = key("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
