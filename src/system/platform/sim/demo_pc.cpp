@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "system/platform/registry.h"
+#include "system/platform/sim/demo_domain.h"
 #include "system/platform/sim/demo_drives.h"
 #include "system/platform/sim/demo_hosts.h"
 #include "system/platform/sim/demo_proxy.h"
@@ -256,6 +257,9 @@ std::string MachineFile(DemoVariant variant) {
       "system_root = " + std::string(xp ? "C:\\WINDOWS" : "C:\\WINNT") + "\n"
       "\n[computer]\n"
       "name = VELANDRA-PC\n"
+      "\n[domain]\n"
+      "name = WORKGROUP\n"
+      "member = no\n"
       "\n[session]\n"
       "user = Administrator\n"
       "executable = C:\\Program Files\\Velandra\\Velandra.exe\n"
@@ -353,6 +357,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          WriteDemoCompanion(dir, error) &&
          WriteDemoDrivesAndPrinters(dir, error) &&
          WriteDemoShares(dir, error) &&
+         WriteDemoDomains(dir, error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&

@@ -7,6 +7,7 @@
 #include "system/platform/registry.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/scripted_answers.h"
+#include "system/platform/sim/sim_domain.h"
 #include "system/platform/sim/sim_session.h"
 #include "system/platform/sim/sim_shortcut.h"
 #include "system/platform/sim/simulated_pc.h"
@@ -168,6 +169,8 @@ BootResult Boot(SimulatedPc& pc, bool force, const StartProgram& start, std::ost
     pc.Machine().Remove("computer", "pending_name");
     report("the computer name is now " + pending);
   }
+  if (ExitRequestFlags(request).value_or(kExitReboot) != kExitLogOff)
+    if (auto membership = ApplyPendingMembership(pc)) report(*membership);
   pc.BeginProcess();
   result.User = ChooseUser(pc, result.AutomaticLogon, report);
   if (!result.User.empty()) pc.Machine().Set("session", "user", result.User);

@@ -102,6 +102,7 @@ bool CheckMachine(const StateFile& m, std::string& error) {
       return false;
     }
   }
+  if (!CheckDomainState(m, error)) return false;
   if (const StateFile::Section* v = m.Find("volumes")) {
     for (const auto& e : v->Entries) {
       char d = e.Key.size() == 1 ? e.Key[0] : 0;
