@@ -10,17 +10,11 @@ namespace {
 
 constexpr char kActionCount[] = "ActionCount";
 
-std::string SlotKey(int slot) {
-  char key[24];
-  std::snprintf(key, sizeof key, "Action%02d", slot);
-  return key;
-}
-
 }  // namespace
 
 bool AddDelayedAction(const config::ConfigFile& config, std::string_view name, bool atFront) {
   if (atFront) {
-    if (!config.WriteString(kDelayActionSection, SlotKey(0), name)) return false;
+    if (!config.WriteString(kDelayActionSection, ActionSlotKey(0), name)) return false;
     // Absent, and also empty or negative (damaged): the run would see an
     // empty queue and never reach the front slot.
     return DelayedActionCount(config) >= 0 ||
@@ -33,12 +27,18 @@ bool AddDelayedAction(const config::ConfigFile& config, std::string_view name, b
   if (last < 0) last = 0;
   if (last == INT_MAX) return false;
   const int slot = last + 1;
-  return config.WriteString(kDelayActionSection, SlotKey(slot), name) &&
+  return config.WriteString(kDelayActionSection, ActionSlotKey(slot), name) &&
          config.WriteInt(kDelayActionSection, kActionCount, slot);
 }
 
 int DelayedActionCount(const config::ConfigFile& config) {
   return config.ReadInt(kDelayActionSection, kActionCount, -1);
+}
+
+std::string ActionSlotKey(int slot) {
+  char key[24];
+  std::snprintf(key, sizeof key, "Action%02d", slot);
+  return key;
 }
 
 }  // namespace velandra::app

@@ -2,6 +2,7 @@
 // of Velandra.ini. ActionCount is the last slot in use; Action00 is the
 // front slot, Action01... ("Action%02d") the ones queued at the end.
 #pragma once
+#include <string>
 #include <string_view>
 
 #include "config/config_file.h"
@@ -25,5 +26,8 @@ bool AddDelayedAction(const config::ConfigFile& config, std::string_view name, b
 
 // ActionCount, -1 when nothing is queued.
 int DelayedActionCount(const config::ConfigFile& config);
+
+// The key of slot `slot`: "Action%02d".
+std::string ActionSlotKey(int slot);
 
 }  // namespace velandra::app

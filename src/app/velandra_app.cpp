@@ -1,5 +1,7 @@
 #include "app/velandra_app.h"
 
+#include "app/delayed_actions.h"
+#include "app/delayed_run.h"
 #include "app/exit_codes.h"
 #include "app/exit_windows.h"
 #include "app/messages.h"
@@ -100,7 +102,13 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   if (Options.Resume) {
     if (sheet.Common.DELAYSLEEP > 0)
       platform_.system.Sleep(static_cast<uint32_t>(sheet.Common.DELAYSLEEP));
-    return NotBuilt("-r 再起動後の遅延動作 (場所: " + Options.PlaceName + ")");
+    const int64_t resumed = sheet.FindPlaceNumber(Options.PlaceName);
+    sheet.CurrentPlace =
+        resumed < 0 ? nullptr : sheet.FindPlace(static_cast<uint32_t>(resumed));
+    // The actions are the place's: without it none may run. The queue is
+    // kept for a start with the right name.
+    if (!sheet.CurrentPlace && DelayedActionCount(config) >= 0) return Refuse(kMsgPlaceNotFound);
+    return RunDelayedActions(sheet, logonPrompt_) ? kExitSuccess : kExitFailed;
   }
 
   const int64_t number = sheet.FindPlaceNumber(Options.PlaceName);

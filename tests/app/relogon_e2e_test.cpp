@@ -105,20 +105,23 @@ TEST_P(RelogonOnTheSimulatedPc, ThreeStarts) {
   EXPECT_EQ(Queue(sim), r.queueAfterSecond);
 
   // The next boot: kanri again, by the automatic logon or by hand, and
-  // start 3 with -r, which this build cannot do yet: it says so, ends
-  // with exit code 3 and leaves the queue for a build that can.
+  // start 3 with -r, which turns the automatic logon off (once for each
+  // queued removal), deletes the queue and the shortcut and asks for no
+  // further exit.
   boot = sim::Boot(sim, false, StartVelandra, out);
   EXPECT_EQ(boot.User, "kanri");
   EXPECT_EQ(boot.AutomaticLogon, r.thirdAutomatic);
   ASSERT_EQ(boot.Starts.size(), 1u) << out.str();
   EXPECT_EQ(boot.Starts[0].Spec.Arguments, "-r \"本社\"");
-  EXPECT_EQ(boot.Starts[0].ExitCode, kExitNotBuilt);
-  ASSERT_EQ(sim.Messages().size(), 1u);
-  EXPECT_EQ(sim.Messages()[0].Text.rfind(kMsgNotBuilt, 0), 0u)
-      << platform::Cp932ToUtf8(sim.Messages()[0].Text);
-  EXPECT_EQ(Winlogon(sim), r.afterSecond);
-  EXPECT_EQ(Queue(sim), r.queueAfterSecond);
+  EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
+  EXPECT_TRUE(sim.Messages().empty()) << out.str();
+  EXPECT_EQ(Winlogon(sim), kManualLogon);
+  EXPECT_EQ(Queue(sim), ";");  // the section is gone
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "");
+
+  // Nothing is left to start at the boot after that.
+  boot = sim::Boot(sim, true, StartVelandra, out);
+  EXPECT_TRUE(boot.Starts.empty()) << out.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -113,8 +113,11 @@ const StartCase kStartCases[] = {
      kExitRefused, kMsgPlaceNotFound, MessageIcon::Error},
     {"default_mode", 5, 1, 2, 1, "Administrator", "", "-p \"本社\"", kExitSuccess, "",
      MessageIcon::Warning},
-    {"resume_mode", 5, 1, 2, 1, "Administrator", "", "-r 自宅", kExitNotBuilt, nullptr,
+    // Nothing queued: nothing to do, for a known place and for an unknown one.
+    {"resume_mode", 5, 1, 2, 1, "Administrator", "", "-r 自宅", kExitSuccess, "",
      MessageIcon::Warning},
+    {"resume_unknown_place_nothing_queued", 5, 1, 2, 1, "Administrator", "", "-r 支店",
+     kExitSuccess, "", MessageIcon::Warning},
 };
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};

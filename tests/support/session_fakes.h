@@ -110,7 +110,8 @@ class SessionRig {
     shell = std::make_unique<FakeShell>(p);
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, *shell, p.messages,
-        processes ? *processes : p.processes, session, p.drives, p.printers, p.shares, p.domain});
+        processes ? *processes : p.processes, session, p.drives, p.printers, p.shares,
+        domain ? *domain : p.domain});
     context = std::make_unique<Context>(*platform_, configPath, ReadOsInfo(p.system));
     return *context;
   }
@@ -126,6 +127,8 @@ class SessionRig {
   std::unique_ptr<FakeShell> shell;
   // Set before Open to run programs otherwise than the simulated PC does.
   platform::IProcesses* processes = nullptr;
+  // Set before Open for another domain membership than the simulated PC's.
+  platform::IDomain* domain = nullptr;
   std::unique_ptr<Context> context;
 
  private:

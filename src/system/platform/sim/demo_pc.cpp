@@ -358,6 +358,8 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          WriteDemoDrivesAndPrinters(dir, error) &&
          WriteDemoShares(dir, error) &&
          WriteDemoDomains(dir, error) &&
+         // What the shell starts to open a folder.
+         Write(windows / "explorer.exe", "stand-in Windows Explorer\r\n", error) &&
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&

@@ -166,21 +166,29 @@ bool SimShell::ReadShortcut(const std::string& path, ShortcutSpec& spec) {
 }
 
 bool SimShell::Execute(const std::string& verb, const std::string& file,
-                            const std::string& parameters, const std::string& directory,
-                            int show) {
-  // A bare name is looked for in the Windows folder, as EXPLORER.EXE is.
+                       const std::string& parameters, const std::string& directory,
+                       int show) {
+  IFiles& files = pc_.platform().files;
+  auto refuse = [&](const std::string& why) {
+    pc_.LogEvent("shell could not start (" + why + "): " + Cp932ToUtf8(file));
+    return false;
+  };
+  // A bare name is looked for in system32 and then in the Windows folder,
+  // where EXPLORER.EXE is.
   std::string path = file;
-  if (Cp932Find(file, '\\') == std::string::npos && file.find(':') == std::string::npos) {
+  if (!file.empty() && Cp932Find(file, '\\') == std::string::npos &&
+      file.find(':') == std::string::npos) {
     const std::string system32 = pc_.platform().system.SystemDirectory();
     const size_t slash = Cp932FindLast(system32, '\\');
-    path = (slash == std::string::npos ? "" : system32.substr(0, slash + 1)) + file;
+    const std::string windows = slash == std::string::npos ? "" : system32.substr(0, slash);
+    path = system32 + "\\" + file;
+    if (!files.Exists(path)) path = windows + "\\" + file;
   }
-  if (file.empty() || !pc_.platform().files.Exists(path)) {
-    pc_.LogEvent("shell could not start: " + Cp932ToUtf8(file));
-    return false;
-  }
+  if (file.empty() || !files.Exists(path)) return refuse("no such file");
+  if (!directory.empty() && !files.IsDirectory(directory)) return refuse("no such folder " +
+                                                                          Cp932ToUtf8(directory));
   pc_.LogEvent("shell started (" + (verb.empty() ? std::string("default verb") : Cp932ToUtf8(verb)) +
-               ", show " + std::to_string(show) + "): " + Cp932ToUtf8(file) +
+               ", show " + std::to_string(show) + "): " + Cp932ToUtf8(path) +
                (parameters.empty() ? "" : "; parameters: " + Cp932ToUtf8(parameters)) +
                (directory.empty() ? "" : "; directory: " + Cp932ToUtf8(directory)));
   return true;
