@@ -17,6 +17,9 @@ using EnumHandle = UniqueResource<EnumHandleTraits>;
 // The buffer the system gives WNetEnumResourceA for one entry.
 constexpr DWORD kEntryBuffer = 1024;
 
+// A text Windows would read only up to a zero byte names something else.
+bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
+
 }  // namespace
 
 long Win32NetworkDrives::EnumConnected(std::vector<DriveConnection>& connections) {
@@ -37,6 +40,7 @@ long Win32NetworkDrives::EnumConnected(std::vector<DriveConnection>& connections
 }
 
 long Win32NetworkDrives::CancelConnection(const std::string& localName) {
+  if (HasZero(localName)) return ERROR_INVALID_PARAMETER;
   return static_cast<long>(
       ::WNetCancelConnection2A(localName.c_str(), CONNECT_UPDATE_PROFILE, TRUE));
 }
@@ -44,6 +48,8 @@ long Win32NetworkDrives::CancelConnection(const std::string& localName) {
 long Win32NetworkDrives::AddConnection(const std::string& localName,
                                        const std::string& remoteName, const std::string& user,
                                        const std::string& password) {
+  if (HasZero(localName) || HasZero(remoteName) || HasZero(user) || HasZero(password))
+    return ERROR_INVALID_PARAMETER;
   std::string local = localName, remote = remoteName;
   NETRESOURCEA resource{};
   resource.dwScope = RESOURCE_GLOBALNET;

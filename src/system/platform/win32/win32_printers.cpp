@@ -48,6 +48,11 @@ bool Win32Printers::GetDefault(std::string& name, long& error) {
 }
 
 bool Win32Printers::SetDefault(const std::string& name, long& error) {
+  // Cut at a zero byte it would name another printer.
+  if (name.find('\0') != std::string::npos) {
+    error = ERROR_INVALID_PARAMETER;
+    return false;
+  }
   if (!::SetDefaultPrinterA(name.c_str())) {
     error = static_cast<long>(::GetLastError());
     return false;

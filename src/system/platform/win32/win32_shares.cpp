@@ -32,7 +32,9 @@ bool ToWide(const std::string& text, std::wstring& wide) {
   return text.find('\0') == std::string::npos && AnsiToWide(text, wide) && wide.size() <= 256;
 }
 
-void ReadDacl(PSECURITY_DESCRIPTOR sd, ShareInfo& info) {
+}  // namespace
+
+void ReadDescriptorDacl(PSECURITY_DESCRIPTOR sd, ShareInfo& info) {
   BOOL present = FALSE, defaulted = FALSE;
   PACL dacl = nullptr;
   if (!sd || !::GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted) || !present || !dacl)
@@ -57,7 +59,35 @@ void ReadDacl(PSECURITY_DESCRIPTOR sd, ShareInfo& info) {
   }
 }
 
-}  // namespace
+long ShareDescriptor::Build(const std::vector<ShareAce>& aces) {
+  std::vector<LocalMemory<void>> sids;
+  size_t aclSize = sizeof(ACL);
+  for (const ShareAce& ace : aces) {
+    LocalMemory<void> sid = StringToSid(ace.Sid);
+    if (!sid.get()) return ERROR_INVALID_SID;
+    aclSize += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid.get());
+    sids.push_back(std::move(sid));
+  }
+  // An ACL's size is a WORD; a longer list would be cut by InitializeAcl.
+  if (aclSize > 65532) return ERROR_ALLOTTED_SPACE_EXCEEDED;
+  acl_.assign((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+  PACL acl = reinterpret_cast<PACL>(acl_.data());
+  if (!::InitializeSecurityDescriptor(&sd_, SECURITY_DESCRIPTOR_REVISION) ||
+      !::InitializeAcl(acl, static_cast<DWORD>(acl_.size() * sizeof(DWORD)), ACL_REVISION))
+    return static_cast<long>(::GetLastError());
+  // The entries' flags are not given: a share's entries are its own, none
+  // is inherited.
+  for (size_t i = 0; i < aces.size(); ++i) {
+    const ShareAce& ace = aces[i];
+    BOOL ok = ace.Type == ACCESS_ALLOWED_ACE_TYPE
+                  ? ::AddAccessAllowedAce(acl, ACL_REVISION, ace.Mask, sids[i].get())
+                  : ::AddAccessDeniedAce(acl, ACL_REVISION, ace.Mask, sids[i].get());
+    if (!ok) return static_cast<long>(::GetLastError());
+  }
+  if (!::SetSecurityDescriptorDacl(&sd_, TRUE, acl, FALSE))
+    return static_cast<long>(::GetLastError());
+  return 0;
+}
 
 long Win32Shares::EnumShares(std::vector<ShareInfo>& shares) {
   std::vector<ShareInfo> out;
@@ -81,7 +111,7 @@ long Win32Shares::EnumShares(std::vector<ShareInfo>& shares) {
       info.CurrentUses = s.shi502_current_uses;
       info.Path = s.shi502_path ? WideToAnsi(s.shi502_path) : "";
       info.Password = s.shi502_passwd ? WideToAnsi(s.shi502_passwd) : "";
-      ReadDacl(s.shi502_security_descriptor, info);
+      ReadDescriptorDacl(s.shi502_security_descriptor, info);
       out.push_back(std::move(info));
     }
   } while (status == ERROR_MORE_DATA);
@@ -95,33 +125,10 @@ long Win32Shares::AddShare(const ShareInfo& share) {
       !ToWide(share.Password, password))
     return ERROR_INVALID_PARAMETER;
 
-  std::vector<LocalMemory<void>> sids;
-  DWORD aclSize = sizeof(ACL);
-  for (const ShareAce& ace : share.Dacl) {
-    LocalMemory<void> sid = StringToSid(ace.Sid);
-    if (!sid.get()) return ERROR_INVALID_SID;
-    aclSize += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid.get());
-    sids.push_back(std::move(sid));
-  }
-  SECURITY_DESCRIPTOR sd;
-  std::vector<DWORD> aclBuffer((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
-  PACL acl = reinterpret_cast<PACL>(aclBuffer.data());
+  ShareDescriptor sd;
   if (share.HasDacl) {
-    if (!::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) ||
-        !::InitializeAcl(acl, aclSize, ACL_REVISION))
-      return static_cast<long>(::GetLastError());
-    // List order is kept: a denied entry after an allowed one stays there.
-    for (size_t i = 0; i < share.Dacl.size(); ++i) {
-      const ShareAce& ace = share.Dacl[i];
-      BOOL ok = ace.Type == ACCESS_ALLOWED_ACE_TYPE
-                    ? ::AddAccessAllowedAce(acl, ACL_REVISION, ace.Mask, sids[i].get())
-                    : ::AddAccessDeniedAce(acl, ACL_REVISION, ace.Mask, sids[i].get());
-      if (!ok) return static_cast<long>(::GetLastError());
-    }
-    if (!::SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE))
-      return static_cast<long>(::GetLastError());
+    if (long error = sd.Build(share.Dacl)) return error;
   }
-
   SHARE_INFO_502 info{};
   info.shi502_netname = name.data();
   info.shi502_type = share.Type;
@@ -132,7 +139,7 @@ long Win32Shares::AddShare(const ShareInfo& share) {
   info.shi502_path = path.data();
   info.shi502_passwd = password.data();
   info.shi502_reserved = 0;
-  info.shi502_security_descriptor = share.HasDacl ? &sd : nullptr;
+  info.shi502_security_descriptor = share.HasDacl ? sd.get() : nullptr;
   DWORD parmErr = 0;
   return static_cast<long>(
       ::NetShareAdd(nullptr, 502, reinterpret_cast<LPBYTE>(&info), &parmErr));
