@@ -396,6 +396,21 @@ TEST_P(PlaceSettingsPc, DomainOrWorkgroupFromThePrimaryDomain) {
   }
 }
 
+TEST_P(PlaceSettingsPc, TheSimulatedPcsOwnMembershipIsItsWorkgroup) {
+  ScratchPc pc(GetParam());
+  platform::sim::SimulatedPc& sim = pc.Open();
+  Context context(sim.platform(), kDemoIniPath, ReadOsInfo(sim.platform().system));
+  config::Place place;
+  place.Number = 7;
+  place.Name = "出張先";
+  PlaceSettings record(context, place, config::PlaceSource::Pc, false);
+  EXPECT_FALSE(record.DomainWorkgroup);
+  EXPECT_EQ(record.DomainName, "");
+  EXPECT_EQ(record.WorkgroupName, "WORKGROUP");
+  EXPECT_TRUE(sim.Messages().empty());
+  EXPECT_FALSE(context.QuitCode());
+}
+
 TEST_P(PlaceSettingsPc, AKeyThatDoesNotOpenAsksToQuitAndTheDefaultsStand) {
   struct Row {
     const char* key;
