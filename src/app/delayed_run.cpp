@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/delayed_actions.h"
@@ -112,23 +113,54 @@ void WaitBeforeJoinOnXp(Context& context) {
   if (wait > 0) context.Platform().system.Sleep(static_cast<uint32_t>(wait));
 }
 
-// A workgroup switch reports only some of its failures, and access denied
-// not at all: it counts as done when the PC's primary domain is now the
-// workgroup, with no domain SID.
-bool IsInWorkgroup(platform::Platform& platform, const std::string& workgroup) {
-  platform::PrimaryDomain domain;
-  return platform.domain.QueryPrimaryDomain(platform::kPolicyViewLocalInformation, domain) ==
-             platform::kErrorSuccess &&
-         !domain.HasSid && !workgroup.empty() && platform::Cp932EqualsNoCase(domain.Name, workgroup);
+// The domain part of the platform, keeping the result of the last join call
+// made through it.
+class WatchedJoin : public platform::IDomain {
+ public:
+  explicit WatchedJoin(platform::IDomain& inner) : inner_(inner) {}
+  long QueryPrimaryDomain(uint32_t access, platform::PrimaryDomain& domain) override {
+    return inner_.QueryPrimaryDomain(access, domain);
+  }
+  long JoinDomain(const std::string& domain, const std::optional<std::string>& account,
+                  const std::optional<std::string>& password, uint32_t options) override {
+    last_ = inner_.JoinDomain(domain, account, password, options);
+    return *last_;
+  }
+  long UnjoinDomain(uint32_t options) override { return inner_.UnjoinDomain(options); }
+  std::optional<long> Last() const { return last_; }
+
+ private:
+  platform::IDomain& inner_;
+  std::optional<long> last_;
+};
+
+// The workgroup switch shows most of its failures but returns nothing, and
+// access denied it does not show at all: it counts as done only when its
+// join call returned 0.
+bool SwitchPlaceToWorkgroup(Context& context, const config::PlaceSettings& record) {
+  platform::Platform& p = context.Platform();
+  WatchedJoin domain(p.domain);
+  platform::Platform watched{p.profile, p.registry, p.system,    p.accounts, p.files,
+                             p.shell,   p.messages, p.processes, p.session,  p.drives,
+                             p.printers, p.shares,  domain};
+  Context switching(watched, context.ConfigPath(), context.Os());
+  switching.DiffCheck = context.DiffCheck;
+  switching.AdminCheck = context.AdminCheck;
+  SwitchToWorkgroup(switching, record);
+  if (const auto quit = switching.QuitCode()) context.PostQuit(*quit);
+  return domain.Last() == platform::kErrorSuccess;
 }
 
-bool JoinPlace(Context& context, const config::PlaceSettings& record,
-               ui::IUserPasswordDialog& credentials) {
-  if (record.DomainWorkgroup)
-    return JoinDomain(context, record, record.DomainName, record.JoinDomainUser,
-                      record.JoinDomainPassword, credentials) == 0;
-  SwitchToWorkgroup(context, record);
-  return IsInWorkgroup(context.Platform(), record.WorkgroupName);
+enum class Joined { Done, Failed, Cancelled };
+
+Joined JoinPlace(Context& context, const config::PlaceSettings& record,
+                 ui::IUserPasswordDialog& credentials) {
+  if (!record.DomainWorkgroup)
+    return SwitchPlaceToWorkgroup(context, record) ? Joined::Done : Joined::Failed;
+  const long result = JoinDomain(context, record, record.DomainName, record.JoinDomainUser,
+                                 record.JoinDomainPassword, credentials);
+  if (result == kJoinDomainCancelled) return Joined::Cancelled;
+  return result == platform::kErrorSuccess ? Joined::Done : Joined::Failed;
 }
 
 // The Startup shortcut for what the domain change leaves, or a warning why
@@ -147,10 +179,16 @@ bool ChangeDomain(Context& context, const config::PlaceSettings& record, int64_t
                   ui::IUserPasswordDialog& credentials) {
   platform::Platform& platform = context.Platform();
   WaitBeforeJoinOnXp(context);
-  if (!JoinPlace(context, record, credentials)) {
-    Warn(platform, kMsgDomainSwitchFailed);
-    EndQueue(context);
-    return false;
+  switch (JoinPlace(context, record, credentials)) {
+    case Joined::Done:
+      break;
+    case Joined::Cancelled:
+      // The program is ending: the queue stays for a start that can join.
+      return false;
+    case Joined::Failed:
+      Warn(platform, kMsgDomainSwitchFailed);
+      EndQueue(context);
+      return false;
   }
   const bool marked = MarkDone(context.Config(), slot);
   // Its failures are shown there; the join stands and needs the restart.

@@ -27,6 +27,14 @@ inline constexpr char kMsgDomainDoneNotWritten[] =
 // queue that holds actions is left as it is and nothing runs (the caller
 // refuses that start). False then, and after a failure that was shown:
 // the domain change or the Winlogon key.
+//
+// The domain change joins the place's domain, or switches a workgroup place
+// to its workgroup; the switch counts as failed unless its join call
+// returned 0 (access denied included, which the switch does not show).
+// After a change that worked the Startup shortcut is made whenever a slot
+// still holds an action, counted after the place's logon is written (which
+// may queue "DisableAutoLogon"). A cancelled account question ends the run
+// at once, the queue kept.
 bool RunDelayedActions(ui::CVelandraSheet& sheet, ui::IUserPasswordDialog& credentials);
 
 // The same for a given place-wide record (its owner names the place).

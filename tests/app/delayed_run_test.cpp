@@ -22,6 +22,7 @@
 #include "support/session_fakes.h"
 #include "system/adapter_registry.h"
 #include "system/domain_join.h"
+#include "system/platform/sim/sim_boot.h"
 #include "system/platform/sim/sim_registry.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
@@ -38,7 +39,6 @@ using platform::Cp932ToUtf8;
 class FakeDomain : public platform::IDomain {
  public:
   long QueryPrimaryDomain(uint32_t, platform::PrimaryDomain& domain) override {
-    if (queryError) return queryError;
     domain = state;
     return 0;
   }
@@ -56,7 +56,6 @@ class FakeDomain : public platform::IDomain {
 
   platform::PrimaryDomain state{"HONSHA", true};
   long joinError = 0;
-  long queryError = 0;
 };
 
 // Answers the account question of a failed join with OK and an account.
@@ -64,11 +63,13 @@ class TypedAccount : public ui::IUserPasswordDialog {
  public:
   bool DoModal(ui::CDlgUserPassword& dialog) override {
     ++asked;
+    if (cancel) return false;
     dialog.UserName = "kanri";
     dialog.Password = "pw";
     return true;
   }
   int asked = 0;
+  bool cancel = false;
 };
 
 // The queue section as "key=value;" in file order, ";" when it is gone.
@@ -341,15 +342,12 @@ TEST(RunDelayedActions, FailedDomainChangeDropsTheQueue) {
     const char* name;
     bool domainPlace;
     long joinError;
-    long queryError;
     bool workgroupMessage;  // the switch reports its own failure too
   } rows[] = {
-      {"domain_join_fails", true, 1355, 0, false},
-      {"workgroup_switch_fails", false, 1326, 0, true},
-      // The switch does not report access denied; the PC is still no
-      // member of the workgroup.
-      {"workgroup_access_denied", false, platform::kErrorAccessDenied, 0, false},
-      {"membership_unknown", false, 0, platform::kErrorAccessDenied, false},
+      {"domain_join_fails", true, 1355, false},
+      {"workgroup_switch_fails", false, 1326, true},
+      // The switch itself does not report access denied.
+      {"workgroup_access_denied", false, platform::kErrorAccessDenied, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -358,7 +356,6 @@ TEST(RunDelayedActions, FailedDomainChangeDropsTheQueue) {
     rig.record->DomainWorkgroup = row.domainPlace;
     rig.record->DomainName = "SHISHA";
     rig.fakeDomain.joinError = row.joinError;
-    rig.fakeDomain.queryError = row.queryError;
 
     EXPECT_FALSE(rig.Run());
 
@@ -400,7 +397,6 @@ TEST(RunDelayedActions, DomainChangeRestartsWithTheShortcutWhileActionsRemain) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     RunRig rig(row.queue, platform::sim::DemoVariant::Windows2000);
-    rig.fakeDomain.state = {"SHITEN", false};
 
     EXPECT_TRUE(rig.Run());
 
@@ -423,6 +419,80 @@ TEST(RunDelayedActions, DomainChangeRestartsWithTheShortcutWhileActionsRemain) {
   }
 }
 
+TEST(RunDelayedActions, DomainPlaceJoinedThenRestarts) {
+  RunRig rig("Action00=ChangeDomain\r\nAction01=DefaultPrinter\r\nActionCount=1\r\n",
+             platform::sim::DemoVariant::Windows2000);
+  rig.fakeDomain.state = {"WORKGROUP", false};
+  rig.record->DomainWorkgroup = true;
+  rig.record->DomainName = "SHISHA";
+  rig.record->LogonPlace = true;
+
+  EXPECT_TRUE(rig.Run());
+
+  EXPECT_EQ(rig.fakeDomain.state.Name, "SHISHA");
+  EXPECT_TRUE(rig.fakeDomain.state.HasSid);
+  EXPECT_EQ(rig.account.asked, 0);
+  EXPECT_EQ(Queue(rig.Platform()), "Action00=DONE;Action01=DefaultPrinter;ActionCount=1;;");
+  EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitReboot});
+  ASSERT_EQ(rig.shell->specs.size(), 1u);
+  EXPECT_EQ(rig.shell->specs[0].Arguments, "-r \"本社\"");
+  EXPECT_TRUE(rig.sim->Messages().empty());
+}
+
+// Cancelling the account question ends the program: nothing more is done
+// or shown, and the queue stays.
+TEST(RunDelayedActions, CancelledAccountQuestionEndsTheRun) {
+  RunRig rig("Action00=ChangeDomain\r\nAction01=DefaultPrinter\r\nActionCount=1\r\n",
+             platform::sim::DemoVariant::Windows2000);
+  rig.record->DomainWorkgroup = true;
+  rig.record->DomainName = "SHISHA";
+  rig.fakeDomain.joinError = 1326;
+  rig.account.cancel = true;
+
+  EXPECT_FALSE(rig.Run());
+
+  EXPECT_EQ(rig.account.asked, 1);
+  ASSERT_EQ(rig.sim->Messages().size(), 1u);
+  EXPECT_EQ(rig.sim->Messages()[0].Text, kMsgJoinCredentialsCancelled);
+  EXPECT_EQ(rig.context->QuitCode(), 1);
+  EXPECT_EQ(Queue(rig.Platform()), "Action00=ChangeDomain;Action01=DefaultPrinter;ActionCount=1;;");
+  EXPECT_TRUE(rig.session.exits.empty());
+  EXPECT_TRUE(EventsOf(rig, {"default printer set"}).empty());
+}
+
+// The place's logon written after the change may queue the end of its
+// one-time automatic logon: the only action left, the shortcut is there.
+TEST(RunDelayedActions, DomainChangeKeepsTheLogonItsWriteQueues) {
+  struct Row {
+    const char* name;
+    bool keep;
+    bool shortcut;
+    const char* queueAfter;
+  } rows[] = {
+      {"one_time_logon", false, true, "Action00=DONE;ActionCount=1;Action01=DisableAutoLogon;;"},
+      {"kept_logon", true, false, "Action00=DONE;ActionCount=0;;"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    RunRig rig("Action00=ChangeDomain\r\nActionCount=0\r\n",
+               platform::sim::DemoVariant::Windows2000);
+    rig.record->AutoAdminLogon = true;
+    rig.record->AutoLogonKeep = row.keep;
+    rig.record->DefaultUserName = "suzuki";
+    rig.record->DefaultPassword = "pw";
+
+    EXPECT_TRUE(rig.Run());
+
+    EXPECT_EQ(Queue(rig.Platform()), row.queueAfter);
+    EXPECT_EQ(Winlogon(rig.Platform()),
+              (std::map<std::string, std::string>{{"AutoAdminLogon", "1"},
+                                                  {"DefaultPassword", "pw"}}));
+    EXPECT_EQ(rig.ShortcutThere(), row.shortcut);
+    EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitReboot});
+    EXPECT_TRUE(rig.sim->Messages().empty());
+  }
+}
+
 TEST(RunDelayedActions, DomainChangeShowsWhyNoStartFollows) {
   struct Row {
     const char* name;
@@ -437,7 +507,6 @@ TEST(RunDelayedActions, DomainChangeShowsWhyNoStartFollows) {
     SCOPED_TRACE(row.name);
     RunRig rig("Action00=ChangeDomain\r\nAction01=ExecuteProgram\r\nActionCount=1\r\n",
                platform::sim::DemoVariant::Windows2000);
-    rig.fakeDomain.state = {"SHITEN", false};
     rig.place.Name = row.placeName;
     rig.shell->comAvailable = row.com;
     EXPECT_TRUE(rig.Run());
@@ -562,6 +631,46 @@ TEST(ResumeStart, UnknownPlaceRefusedWhileActionsAreQueued) {
     EXPECT_EQ(autoLogon, row.message ? "1" : "0");
     EXPECT_EQ(Queue(sim.platform()), row.queueAfter);
   }
+}
+
+// The shortcut left by a change with restart, played through the boots of
+// the simulated PC: the workgroup change restarts Windows, the next boot
+// carries out the rest, and nothing is left to start after that.
+TEST(ResumeStart, BootsRunTheQueueToTheEnd) {
+  testing::ScratchPc pc;
+  pc.WriteFile(testing::kDemoIniFile,
+               pc.ReadFile(testing::kDemoIniFile) +
+                   "[DelayAction]\r\nAction00=ChangeDomain\r\nAction01=DisableAutoLogon\r\n"
+                   "ActionCount=1\r\n");
+  platform::sim::SimulatedPc& sim = pc.Open();
+  ASSERT_TRUE(CreateStartupShortcut(sim.platform(), ResumeArguments("本社")));
+  platform::RegKey key;
+  ASSERT_EQ(key.Open(sim.platform().registry, platform::Hive::LocalMachine, kWinlogonKey,
+                     platform::kKeyAllAccess), 0);
+  key.SetString("ForceAutoLogon", "1");
+  auto start = [](platform::sim::SimulatedPc& pc, const std::string& arguments,
+                  std::ostream&) { return StartVelandra(pc, arguments); };
+  std::ostringstream out;
+
+  // The demo place 本社 keeps the PC's workgroup and logon.
+  platform::sim::BootResult boot = platform::sim::Boot(sim, true, start, out);
+  ASSERT_EQ(boot.Starts.size(), 1u) << out.str();
+  EXPECT_EQ(boot.Starts[0].Spec.Arguments, "-r \"本社\"");
+  EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
+  EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "restart");
+  EXPECT_EQ(Queue(sim.platform()), "Action00=DONE;Action01=DisableAutoLogon;ActionCount=1;;");
+
+  boot = platform::sim::Boot(sim, false, start, out);
+  ASSERT_EQ(boot.Starts.size(), 1u) << out.str();
+  EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
+  EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "");
+  EXPECT_EQ(Queue(sim.platform()), ";");
+  std::string force;
+  EXPECT_NE(key.QueryString("ForceAutoLogon", 16, force), 0);
+
+  boot = platform::sim::Boot(sim, true, start, out);
+  EXPECT_TRUE(boot.Starts.empty()) << out.str();
+  EXPECT_TRUE(sim.Messages().empty()) << out.str();
 }
 
 }  // namespace
