@@ -369,10 +369,14 @@ bool PlaceSettings::WriteToConfig(Context& context) const {
   if (out.Storable("DefaultPrinter", DefaultPrinter, kPrinterNameMax) &&
       !WriteDefaultPrinterToConfig(section, file, DefaultPrinter))
     out.Fail();
-  message.clear();
-  if (!WriteSharesToConfig(file, section, NetShares, &message)) {
-    if (!message.empty()) out.Refuse(message); else out.Fail();
-  }
+  // A refused share is told here; a failed write is the caller's to report.
+  std::string refusedShare;
+  for (const NetShare& share : NetShares)
+    if (refusedShare.empty()) refusedShare = CheckShare(share);
+  if (!refusedShare.empty())
+    out.Refuse(refusedShare);
+  else if (!WriteSharesToConfig(file, section, NetShares))
+    out.Fail();
   const bool hosts = out.Storable("HOSTS", HOSTS, kMaxHostsPath);
   const bool lmhosts = out.Storable("LMHOSTS", LMHOSTS, kMaxHostsPath);
   if (hosts && lmhosts) {
