@@ -223,14 +223,6 @@ bool DisableAutoLogon(platform::Platform& platform) {
   return true;
 }
 
-// The place-wide record of the sheet's current place.
-// TODO(record list): take it from the sheet once it keeps one per place.
-std::unique_ptr<config::PlaceSettings> PlaceRecord(ui::CVelandraSheet& sheet,
-                                                   const config::Place& place) {
-  return std::make_unique<config::PlaceSettings>(sheet.GetContext(), place,
-                                                 config::PlaceSource::ConfigFile, false);
-}
-
 }  // namespace
 
 bool RunDelayedActions(ui::CVelandraSheet& sheet, ui::IUserPasswordDialog& credentials) {
@@ -241,7 +233,8 @@ bool RunDelayedActions(ui::CVelandraSheet& sheet, ui::IUserPasswordDialog& crede
     EndQueue(context);
     return true;
   }
-  const std::unique_ptr<config::PlaceSettings> record = PlaceRecord(sheet, *sheet.CurrentPlace);
+  const config::PlaceSettings* record = sheet.FindPlaceSettings(*sheet.CurrentPlace);
+  if (!record) return false;  // load all makes one for every place
   return RunDelayedActions(context, *record, credentials);
 }
 

@@ -10,6 +10,7 @@
 #include "apply/apply_flow.h"
 #include "apply/change_batch.h"
 #include "config/adapter_list.h"
+#include "system/place_settings_pc.h"
 #include "system/platform/text.h"
 #include "system/utilities.h"
 
@@ -115,12 +116,13 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   if (number < 0) return Refuse(kMsgPlaceNotFound);
   sheet.CurrentPlace = sheet.FindPlace(static_cast<uint32_t>(number));
   config::Place& place = *sheet.CurrentPlace;
-  // Every mode below applies the place: one that needs its place-wide
-  // settings stops here, before anything is compared or changed.
-  if (!apply::CanApplyPlace(context_, place, platform::MessageOwner::None)) return kExitNotBuilt;
-  if (context_.DiffCheck) sheet.CompareWithPc(place);
-  // -np turns off the place's companion proxy switcher, a place-wide
-  // setting: a place that has any is refused above.
+  config::PlaceSettings* record = sheet.FindPlaceSettings(place);
+  if (context_.DiffCheck) {
+    sheet.CompareWithPc(place);
+    if (record) CompareWithPC(context_, *record);
+  }
+  // -np: the companion is not run for this run; the stored choice stays.
+  if (!Options.UseProxy && record) record->Proxy.DisableProxy = true;
   return Dispatch(sheet, place);
 }
 

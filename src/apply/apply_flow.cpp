@@ -10,6 +10,8 @@
 #include "app/relogon.h"
 #include "app/startup_shortcut.h"
 #include "apply/change_batch.h"
+#include "config/place_settings.h"
+#include "system/place_settings_pc.h"
 #include "system/utilities.h"
 #include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
@@ -40,8 +42,6 @@ bool Ask(Context& context, const char* question) {
               platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes;
 }
 
-std::string PlaceSection(const config::Place& place) { return "P" + std::to_string(place.Number); }
-
 // The shortcut that carries out the queued actions after the restart, when
 // any are queued. Without it they wait for a start with -r by hand: that is
 // said (warning), and the restart still goes ahead, as the change needs it.
@@ -61,20 +61,6 @@ std::string FormatErrorCode(const char* format, long code) {
   return text;
 }
 
-bool CanApplyPlace(Context& context, const config::Place& place, platform::MessageOwner owner) {
-  const config::ConfigFile& config = context.Config();
-  const std::string section = PlaceSection(place);
-  const std::string entries =
-      config.Profile().GetSection(section, config::kSectionBufferSize, config.Path());
-  if (entries.empty() || entries[0] == '\0') return true;
-  context.Platform().messages.Show(
-      owner,
-      std::string(app::kMsgNotBuilt) + "場所全体の設定 (セクション " + section + ", 場所: " +
-          place.Name + ") の反映。この場所は変更されません",
-      kCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-  return false;
-}
-
 uint32_t ExitRequestFlags(int exitMode, bool powerOff) {
   if (exitMode != 0) return platform::kExitReboot;
   return powerOff ? platform::kExitPowerOff : platform::kExitShutdown;
@@ -83,18 +69,21 @@ uint32_t ExitRequestFlags(int exitMode, bool powerOff) {
 ApplyResult CApplyFlow::ApplyPlace(bool save) {
   Context& context = sheet_.GetContext();
   config::Place& place = *sheet_.CurrentPlace;
-  if (!CanApplyPlace(context, place, platform::MessageOwner::MainWindow))
-    return ApplyResult::NotBuilt;
+  config::PlaceSettings* record = sheet_.FindPlaceSettings(place);
+  if (!record) {
+    Warn(context, kMsgNoPlaceRecord + place.Name);
+    return ApplyResult::Failed;
+  }
   if (!exitDialog_) {
     Warn(context, std::string(app::kMsgNotBuilt) + kMsgNoExitDialog);
     return ApplyResult::NotBuilt;
   }
 
   ui::CDlgExit dialog(context.Platform(), sheet_.Common.ExitMode, sheet_.Common.PowerOff);
-  if (ChangeUser.ChangeUser) {
+  if (record->ChangeUser) {
     dialog.ChangeUser = 1;
-    dialog.UserName = ChangeUser.ChangeUserName;
-    dialog.Password = ChangeUser.ChangeUserPassword;
+    dialog.UserName = record->ChangeUserName;
+    dialog.Password = record->ChangeUserPassword;
   }
   switch (exitDialog_->DoModal(dialog)) {
     case ui::DialogResult::Ok: break;
@@ -103,22 +92,15 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
   }
   sheet_.Common.ExitMode = dialog.ExitMode;
   sheet_.Common.PowerOff = dialog.PowerOff != 0;
-  ChangeUser = dialog.ChangeUser ? AnotherUser{true, dialog.UserName, dialog.Password}
-                                 : AnotherUser{};
+  record->ChangeUser = dialog.ChangeUser != 0;
+  record->ChangeUserName = record->ChangeUser ? dialog.UserName : std::string();
+  record->ChangeUserPassword = record->ChangeUser ? dialog.Password : std::string();
   const int mode = sheet_.Common.ExitMode;
 
-  if (save) {
-    if (ChangeUser.ChangeUser) {
-      Warn(context, std::string(app::kMsgNotBuilt) + "別ユーザーで行う設定の保存 (セクション " +
-                        PlaceSection(place) + ", 場所: " + place.Name +
-                        ")。設定は保存されていません");
-      return ApplyResult::NotBuilt;
-    }
-    if (!sheet_.SaveAll()) return ApplyResult::Failed;
-  }
+  if (save && !sheet_.SaveAll()) return ApplyResult::Failed;
   if (mode == 3) return ApplyResult::Done;
 
-  // A: the highest adapter result; P: the place-wide one, equal to the PC.
+  // A: the highest adapter result; P: the place-wide one.
   uint32_t adapters = 2, placeWide = 2;
   if (context.DiffCheck) {
     sheet_.CompareWithPc(place);
@@ -126,7 +108,7 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
     for (const auto& adapter : sheet_.Adapters)
       if (const config::AdapterSettings* s = sheet_.FindAdapterSettings(place, *adapter))
         adapters = std::max(adapters, s->ChangeKind);
-    placeWide = 0;
+    placeWide = CompareWithPC(context, *record);
   }
 
   if (mode == 2) {
@@ -134,11 +116,11 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
       Show(context, kMsgNothingToChange, platform::MessageIcon::Information);
       return ApplyResult::Done;
     }
-    if (ChangeUser.ChangeUser) return Relogon(place, 2, true);
+    if (record->ChangeUser) return Relogon(*record, 2, true);
     return RunChangeBatch(sheet_, place) ? ApplyResult::Done : ApplyResult::Failed;
   }
-  if (ChangeUser.ChangeUser)
-    return Relogon(place, mode, context.DiffCheck && adapters < 2 && placeWide < 2);
+  if (record->ChangeUser)
+    return Relogon(*record, mode, context.DiffCheck && adapters < 2 && placeWide < 2);
 
   const bool nothingDiffers = context.DiffCheck && adapters == 0 && placeWide == 0;
   if (nothingDiffers) {
@@ -150,8 +132,9 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
   }
 
   if (nothingDiffers) {
-    // The restart anyway: the place has no programs to queue (see the top
-    // of the header), but actions queued before still want the shortcut.
+    // The restart anyway: the place's programs still run after it.
+    if (!record->Programs.empty())
+      app::AddDelayedAction(context.Config(), app::kActionExecuteProgram, false);
     CreateResumeShortcut(context, place);
   } else if (!ApplyWithRestart(place)) {
     context.PostQuit(1);
@@ -162,10 +145,11 @@ ApplyResult CApplyFlow::ApplyPlace(bool save) {
              : ApplyResult::Failed;
 }
 
-ApplyResult CApplyFlow::Relogon(const config::Place& place, int mode, bool withoutRestart) {
+ApplyResult CApplyFlow::Relogon(const config::PlaceSettings& record, int mode,
+                                bool withoutRestart) {
   Context& context = sheet_.GetContext();
-  app::RelogonAs(context, place.Name, mode, ChangeUser.ChangeUserName,
-                 ChangeUser.ChangeUserPassword, withoutRestart);
+  app::RelogonAs(context, record.owner.Name, mode, record.ChangeUserName,
+                 record.ChangeUserPassword, withoutRestart);
   // A refused relogon or log off has posted the quit request with code 1.
   return context.QuitCode() ? ApplyResult::Failed : ApplyResult::Done;
 }
@@ -229,9 +213,13 @@ bool CApplyFlow::WritePlaceToPC(const config::Place& place) {
     if (!settings || (context.DiffCheck && settings->ChangeKind == 0)) continue;
     if (!settings->WriteToPc(context)) return false;
   }
-  // The place-wide record is written here, and queues its delayed actions,
-  // once it exists; until then it equals the PC's (see the header).
-  return true;
+  const config::PlaceSettings* record = sheet_.FindPlaceSettings(place);
+  if (!record) {
+    Warn(context, kMsgNoPlaceRecord + place.Name);
+    return false;
+  }
+  if (context.DiffCheck && record->ChangeKind == 0) return true;
+  return WriteToPC(context, *record, logonDialog_);
 }
 
 }  // namespace velandra::apply

@@ -3,23 +3,6 @@
 // or with restart (the registry written, the Startup shortcut, Windows shut
 // down or restarted), also under another account.
 //
-// The place-wide settings. Their record (section P<n>: the account to apply
-// as, the programs to start, the computer name, domain, drives, shares and
-// the rest) is not built yet. A place whose section P<n> holds no entries
-// has, by that record's own fallback, place-wide settings equal to the PC's:
-// under DIFFCHECK they compare equal (P = 0), the account setting is off,
-// there are no programs, and there is nothing place-wide to write or queue.
-// Without DIFFCHECK the record would write the PC's own values back and
-// queue their actions again; this file writes and queues nothing
-// place-wide: the PC keeps its values, and those actions wait for the
-// record.
-// A place whose section P<n> holds entries cannot be applied correctly
-// yet: CanApplyPlace refuses it, with a warning naming the section, before
-// anything is changed, in every mode that applies a place; the run then
-// ends with exit code 3 (not built). Until the record exists the
-// another-user choice of the exit-mode dialog lives in CApplyFlow only; a
-// save that would have to store it in P<n> is refused the same way.
-//
 // The account entered for the logon of a user who is not an administrator
 // is held in 64 bytes and its password in 128: a longer user name or
 // password is refused with its own message (error icon) and nothing is
@@ -32,6 +15,10 @@
 #include "config/places.h"
 #include "system/context.h"
 #include "system/platform/messages.h"
+
+namespace velandra::config {
+class PlaceSettings;
+}
 
 namespace velandra::ui {
 class CVelandraSheet;
@@ -67,22 +54,13 @@ inline constexpr char kMsgLogonPasswordTooLong[] =
 // A format of the three above with `code`.
 std::string FormatErrorCode(const char* format, long code);
 
-// Whether `place` can be applied by this build: false, after a warning
-// (owned by `owner`) naming its section P<n>, when that section holds
-// entries. See the top of this file.
-bool CanApplyPlace(Context& context, const config::Place& place, platform::MessageOwner owner);
+// Shown when the place has no place-wide record (which load all makes for
+// every place), followed by the place's name.
+inline constexpr char kMsgNoPlaceRecord[] = "場所全体の設定が読み込まれていません: ";
 
 // The exit request for exit mode 0 (shut down, powered off with `powerOff`)
 // or 1 (restart).
 uint32_t ExitRequestFlags(int exitMode, bool powerOff);
-
-// The place's another-user settings (ChangeUser, ChangeUserName,
-// ChangeUserPassword of the place-wide record).
-struct AnotherUser {
-  bool ChangeUser = false;
-  std::string ChangeUserName;
-  std::string ChangeUserPassword;
-};
 
 // Shown when the run has no exit-mode dialog to show.
 inline constexpr char kMsgNoExitDialog[] = "終了方法のダイアログ (このビルドにはまだありません)";
@@ -90,7 +68,7 @@ inline constexpr char kMsgNoExitDialog[] = "終了方法のダイアログ (こ�
 enum class ApplyResult {
   Done,      // applied, saved, or stopped by the user or a "no"
   Failed,    // a step failed after its message; the run ends with exit code 1
-  NotBuilt,  // needs what is not built yet; refused before any change
+  NotBuilt,  // needs what is not built yet (the exit-mode dialog's window)
 };
 
 class CApplyFlow {
@@ -125,15 +103,12 @@ class CApplyFlow {
 
   // Every adapter's settings of the place into the registry, in Adapters
   // order, skipping those equal to the PC under DIFFCHECK; the first failed
-  // write (reported by it) gives false. Nothing place-wide (see the top).
+  // write (reported by it) gives false. Then the place-wide record, unless
+  // equal under DIFFCHECK, which queues what waits for the restart.
   bool WritePlaceToPC(const config::Place& place);
 
-  // The current place's another-user settings: off until the exit-mode
-  // dialog sets them.
-  AnotherUser ChangeUser;
-
  private:
-  ApplyResult Relogon(const config::Place& place, int mode, bool withoutRestart);
+  ApplyResult Relogon(const config::PlaceSettings& record, int mode, bool withoutRestart);
 
   ui::CVelandraSheet& sheet_;
   ui::IExitDialog* exitDialog_;

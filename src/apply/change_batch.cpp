@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "apply/netsh_batch.h"
+#include "config/place_settings.h"
 #include "system/adapter_registry.h"
+#include "system/net_shares.h"
 #include "system/platform/text.h"
 #include "system/utilities.h"
 #include "ui/velandra_sheet.h"
@@ -36,6 +38,27 @@ bool RunsQuoted(std::string_view path) {
 
 }  // namespace
 
+BatchPlaceWide BatchPlaceWideOf(const config::PlaceSettings& record) {
+  BatchPlaceWide p;
+  p.Proxy = {record.Proxy.Installed, record.Proxy.InstallDir, record.Proxy.ProxyName,
+             record.Proxy.DisableProxy};
+  for (const config::NetworkDrive& d : record.NetworkDrives.Drives)
+    p.NetworkDrives.push_back({d.LocalName, d.RemoteName, d.UserName, d.Password});
+  p.DefaultPrinter = record.DefaultPrinter;
+  for (const config::NetShare& share : record.NetShares)
+    p.NetShares.push_back(
+        {share.ShareName, share.SharePath, share.MaxUses, share.Remark, share.Access.size()});
+  p.HOSTS = record.HOSTS;
+  p.LMHOSTS = record.LMHOSTS;
+  p.Same.Proxy = record.Same[config::kGroupProxy];
+  p.Same.NetworkDrives = record.Same[config::kGroupNetworkDrives];
+  p.Same.Shares = record.Same[config::kGroupShares];
+  p.Same.DefaultPrinter = record.Same[config::kGroupDefaultPrinter];
+  p.Same.HostsFile = record.Same[config::kGroupHostsFile];
+  p.Same.LmhostsFile = record.Same[config::kGroupLmhostsFile];
+  return p;
+}
+
 bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
   Context& context = sheet.GetContext();
   platform::Platform& platform = context.Platform();
@@ -45,10 +68,14 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
   for (const auto& adapter : sheet.Adapters)
     if (const config::AdapterSettings* settings = sheet.FindAdapterSettings(place, *adapter))
       input.Adapters.push_back({adapter.get(), settings});
-  // The place-wide record does not exist yet, so no place-wide line is
-  // written: without it "net use * /delete /yes" would only disconnect the
-  // user's drives.
-  input.PlaceWide = nullptr;
+  // Without its place-wide record no place-wide line is written:
+  // "net use * /delete /yes" alone would only disconnect the user's drives.
+  const config::PlaceSettings* record = sheet.FindPlaceSettings(place);
+  BatchPlaceWide placeWide;
+  if (record) {
+    placeWide = BatchPlaceWideOf(*record);
+    input.PlaceWide = &placeWide;
+  }
   input.DiffCheck = context.DiffCheck;
   input.Os = context.Os();
   input.SystemDirectory = platform.system.SystemDirectory();
@@ -68,8 +95,8 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
     return false;
   }
 
-  // The PC's shares are deleted here (unless equal) once the place-wide
-  // record exists.
+  const bool sharesDiffer = record && !(context.DiffCheck && record->Same[config::kGroupShares]);
+  if (sharesDiffer) DeletePCShares(platform.shares);
 
   bool ok = true;
   long error = 0;
@@ -106,8 +133,15 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
     }
   }
 
-  // The shares with permission entries are made here through the network
-  // functions once the place-wide record exists.
+  // Shares with permission entries need the network functions: no net
+  // share line can give them.
+  if (sharesDiffer && !batch.CreatesShares) {
+    std::string messages;
+    if (!CreateShares(platform.shares, record->NetShares, &messages)) {
+      Warn(platform, messages);
+      ok = false;
+    }
+  }
   return ok;
 }
 

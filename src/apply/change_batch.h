@@ -4,6 +4,8 @@
 #pragma once
 #include <string>
 
+#include "apply/netsh_batch.h"
+#include "config/place_settings.h"
 #include "config/places.h"
 
 namespace velandra::ui {
@@ -38,10 +40,14 @@ inline constexpr char kMsgBatchNotDeleted[] = "バッチファイルを削除で
 // be started, or ends with another code, is reported (warning icon) and
 // gives false; cmd's exit code is that of the batch's last command.
 //
-// The place-wide lines (proxy, drives, printer, shares, hosts files) and
-// the shares made through the network functions before and after the
-// batch wait for the place-wide record; until it exists this writes none
-// of them and touches no share.
+// The place-wide lines (proxy, drives, printer, shares, hosts files) come
+// from the place's record; unless equal, the PC's shares are deleted before
+// the batch runs, and shares with permission entries (which no net share
+// line can give) are created through the network functions after it; a
+// share that cannot be made is reported and gives false.
 bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place);
+
+// The batch's place-wide inputs from the place's record.
+BatchPlaceWide BatchPlaceWideOf(const config::PlaceSettings& record);
 
 }  // namespace velandra::apply

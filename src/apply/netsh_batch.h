@@ -63,8 +63,7 @@ namespace velandra::apply {
 inline constexpr size_t kMaxBatchLine = 1024;
 
 // The place-wide inputs of the batch, named as the place-wide record names
-// them. That record does not exist yet; until it does, the batch gets none
-// and writes no place-wide line (see BuildNetshBatch).
+// them (BatchPlaceWideOf in change_batch.h fills them from the record).
 struct BatchProxy {
   bool Installed = false;
   std::string InstallDir;  // ends with a backslash

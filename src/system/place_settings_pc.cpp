@@ -362,9 +362,11 @@ bool WriteToPC(Context& context, const PlaceSettings& record,
           !winlogon.Text("AltDefaultDomainName", record.ComputerName))
         return false;
     } else if (record.DomainWorkgroup) {
-      if (JoinDomain(context, record, record.DomainName, record.JoinDomainUser,
-                     record.JoinDomainPassword, credentials) != 0)
-        Warn(context, kMsgDomainJoinFailed);
+      const long joined = JoinDomain(context, record, record.DomainName, record.JoinDomainUser,
+                                     record.JoinDomainPassword, credentials);
+      // A cancelled account question ends the run: nothing more is written.
+      if (joined == kJoinDomainCancelled) return false;
+      if (joined != 0) Warn(context, kMsgDomainJoinFailed);
     } else {
       SwitchToWorkgroup(context, record);
     }

@@ -80,7 +80,9 @@ uint32_t CompareWithPC(Context& context, config::PlaceSettings& record);
 // Writes the place into the registry and queues the delayed actions. False
 // after an open or write error of the DNS, LMHOSTS or computer groups (or
 // of the delayed-join logon); earlier groups stay written. `credentials`
-// asks for an account when the stored one fails to join the domain.
+// asks for an account when the stored one fails to join the domain; when
+// that question is cancelled the quit request is posted and the result is
+// false at once.
 bool WriteToPC(Context& context, const config::PlaceSettings& record,
                ui::IUserPasswordDialog& credentials);
 // The logon group into the Winlogon key; false after an open or write error.

@@ -75,7 +75,8 @@ bool CVelandraSheet::LoadAll() {
     for (const auto& adapter : Adapters)
       AdapterSettingsList.push_back(
           config::AdapterSettings::Build(context_, *place, *adapter, false));
-    // The place-wide record of the place joins here.
+    PlaceSettingsList.push_back(std::make_unique<config::PlaceSettings>(
+        context_, *place, config::PlaceSource::ConfigFile, false));
   }
   return true;
 }
@@ -92,7 +93,8 @@ bool CVelandraSheet::SaveAll() {
       const config::AdapterSettings* settings = FindAdapterSettings(*place, *adapter);
       if (settings) ok &= settings->WriteToFile(config);
     }
-    // The place-wide record of the place is written here.
+    if (const config::PlaceSettings* settings = FindPlaceSettings(*place))
+      ok &= settings->WriteToConfig(context_);
   }
   ok &= batch.End();
   if (!ok) Warn(context_, platform::MessageOwner::MainWindow, kMsgSaveFailed + config.Path());
@@ -120,6 +122,12 @@ config::AdapterSettings* CVelandraSheet::FindAdapterSettings(const config::Place
   return nullptr;
 }
 
+config::PlaceSettings* CVelandraSheet::FindPlaceSettings(const config::Place& place) const {
+  for (const auto& s : PlaceSettingsList)
+    if (&s->owner == &place) return s.get();
+  return nullptr;
+}
+
 uint32_t CVelandraSheet::NextPlaceNumber() const { return config::NextPlaceNumber(Places); }
 
 PlaceChange CVelandraSheet::AddPlace(const std::string& name) {
@@ -130,6 +138,8 @@ PlaceChange CVelandraSheet::AddPlace(const std::string& name) {
   place->Name = name;
   for (const auto& adapter : Adapters)
     AdapterSettingsList.push_back(config::AdapterSettings::Build(context_, *place, *adapter, true));
+  PlaceSettingsList.push_back(
+      std::make_unique<config::PlaceSettings>(context_, *place, config::PlaceSource::Pc, true));
   CurrentPlace = place.get();
   Places.push_back(std::move(place));
   return PlaceChange::Done;
@@ -173,6 +183,7 @@ PlaceChange CVelandraSheet::DeletePlace(config::Place& place) {
   }
 
   std::erase_if(AdapterSettingsList, [&](const auto& s) { return s->Place == &place; });
+  std::erase_if(PlaceSettingsList, [&](const auto& s) { return &s->owner == &place; });
   if (CurrentPlace == &place) CurrentPlace = first;
   Places.erase(it);
   return PlaceChange::Done;
@@ -185,6 +196,9 @@ void CVelandraSheet::RefreshFromPc() {
   });
   AdapterSettingsList.push_back(
       config::AdapterSettings::Build(context_, *CurrentPlace, *CurrentAdapter, true));
+  std::erase_if(PlaceSettingsList, [&](const auto& s) { return &s->owner == CurrentPlace; });
+  PlaceSettingsList.push_back(std::make_unique<config::PlaceSettings>(
+      context_, *CurrentPlace, config::PlaceSource::Pc, true));
 }
 
 void CVelandraSheet::CompareWithPc(const config::Place& place) {

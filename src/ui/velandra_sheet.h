@@ -10,6 +10,7 @@
 
 #include "config/adapter_settings.h"
 #include "config/common_settings.h"
+#include "config/place_settings.h"
 #include "config/places.h"
 #include "system/adapter_info.h"
 #include "system/context.h"
@@ -58,7 +59,7 @@ class CVelandraSheet {
 
   // Load all: the common options, the places, the current place, the PC's
   // adapters, the current adapter, then for every place one settings record
-  // per adapter. False, after "ネットワークアダプタが見つかりませんでした",
+  // per adapter and its place-wide record. False, after "ネットワークアダプタが見つかりませんでした",
   // when the PC has no adapter; nothing further is loaded then.
   bool LoadAll();
   // Save all, key by key over the file, in the fixed order. False, after a
@@ -72,6 +73,7 @@ class CVelandraSheet {
   AdapterInfo* FindAdapter(uint32_t number) const;
   config::AdapterSettings* FindAdapterSettings(const config::Place& place,
                                                const AdapterInfo& adapter) const;
+  config::PlaceSettings* FindPlaceSettings(const config::Place& place) const;
   uint32_t NextPlaceNumber() const;
 
   // Place operations. Add and rename change only memory; delete changes the
@@ -80,7 +82,8 @@ class CVelandraSheet {
   PlaceChange AddPlace(const std::string& name);
   PlaceChange RenamePlace(config::Place& place, const std::string& name);
   PlaceChange DeletePlace(config::Place& place);
-  // The current place's settings for the current adapter read anew from the PC.
+  // The current place's settings for the current adapter, and its
+  // place-wide settings, read anew from the PC.
   void RefreshFromPc();
   // Compares every adapter's settings of `place` with the PC (DIFFCHECK).
   void CompareWithPc(const config::Place& place);
@@ -92,6 +95,7 @@ class CVelandraSheet {
   config::Place* CurrentPlace = nullptr;
   AdapterInfo* CurrentAdapter = nullptr;
   std::vector<std::unique_ptr<config::AdapterSettings>> AdapterSettingsList;
+  std::vector<std::unique_ptr<config::PlaceSettings>> PlaceSettingsList;
   config::CommonSettings Common;
 
  private:

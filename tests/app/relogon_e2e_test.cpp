@@ -42,6 +42,15 @@ const Values kKanriLogon = {{"AutoAdminLogon", "1"},        {"DefaultUserName", 
                             {"DefaultPassword", "kanri-pw"}, {"ForceAutoLogon", "1"},
                             {"DefaultDomainName", "VELANDRA-PC"},
                             {"AltDefaultDomainName", "VELANDRA-PC"}};
+Values WithoutForcedLogon(Values v) {
+  v.erase("ForceAutoLogon");
+  return v;
+}
+const Values kKanriAutoLogon = WithoutForcedLogon(kKanriLogon);
+constexpr char kQueueAfterRestart[] =
+    "Action01=DisableAutoLogon;ActionCount=6;Action02=DisableAutoLogon;"
+    "Action03=ExecuteChangeProxy;Action04=ConnectNetworkDrive;Action05=DefaultPrinter;"
+    "Action06=NetShare;;";
 // The relogon stage of a place whose section gives no user: a logon by hand.
 const Values kManualLogon = {{"AutoAdminLogon", "0"},
                              {"DefaultUserName", "kanri"},
@@ -128,11 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, RelogonOnTheSimulatedPc,
     ::testing::Values(
         // The change with restart as kanri; kanri's logon stays until the
-        // queued removal runs.
-        Relogon{"restart", "", "-p \"本社\"", "restart", kKanriLogon, true,
-                "Action01=DisableAutoLogon;ActionCount=1;;"},
-        Relogon{"shut_down", " -s", "-p \"本社\" -s", "power off", kKanriLogon, true,
-                "Action01=DisableAutoLogon;ActionCount=1;;"},
+        // queued removal runs. 本社 stores no place-wide record, so what is
+        // written is the PC's own: kanri's automatic logon (without the
+        // forced one), its queued removal once more, and the actions of the
+        // drives, printer, shares and proxy entry.
+        Relogon{"restart", "", "-p \"本社\"", "restart", kKanriAutoLogon, true, kQueueAfterRestart},
+        Relogon{"shut_down", " -s", "-p \"本社\" -s", "power off", kKanriAutoLogon, true,
+                kQueueAfterRestart},
         // The relogon stage: the change batch as kanri, then the place's own
         // user, which the demo place 本社 does not name.
         Relogon{"without_restart", " -now", "-p \"本社\" -relogon", "log off", kManualLogon,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 
 #include "app/exit_codes.h"
@@ -419,8 +421,11 @@ struct Dispatched {
 };
 
 // What each unattended mode does with the place 本社, which differs from
-// the PC in its wired adapter.
+// the PC in its wired adapter. Without DIFFCHECK its place-wide record (the
+// PC's own values, as none is stored) is written too and queues its
+// actions, so the -r shortcut follows.
 TEST(StartUpDispatch, EveryModeOfTheCommandLine) {
+  static constexpr char kResume[] = "-r \"本社\"";
   const std::string lanNetBt = NetBtInterfaceKey(testing::kDemoLanGuid);
   struct Row {
     const char* name;
@@ -439,11 +444,11 @@ TEST(StartUpDispatch, EveryModeOfTheCommandLine) {
     const char* message;   // the one message, or null for none
   } rows[] = {
       {"restart", "", "Administrator", "-p 本社", "", false, kExitSuccess,
-       {platform::kExitReboot}, false, "LW", nullptr, true, nullptr},
+       {platform::kExitReboot}, false, "LW", kResume, true, nullptr},
       {"shut_down_powered_off", "", "Administrator", "-p 本社 -s", "", false, kExitSuccess,
-       {platform::kExitPowerOff}, false, "LW", nullptr, true, nullptr},
+       {platform::kExitPowerOff}, false, "LW", kResume, true, nullptr},
       {"shut_down", "[COMMON]\r\nPowerOff=FALSE\r\n", "Administrator", "-p 本社 -s", "", false,
-       kExitSuccess, {platform::kExitShutdown}, false, "LW", nullptr, true, nullptr},
+       kExitSuccess, {platform::kExitShutdown}, false, "LW", kResume, true, nullptr},
       {"diff_writes_what_differs", "", "Administrator", "-p 本社 -diff", "", false, kExitSuccess,
        {platform::kExitReboot}, false, "L", nullptr, true, nullptr},
       {"restart_fails", "", "Administrator", "-p 本社", "", true, kExitFailed, {}, false, "L",
@@ -453,11 +458,11 @@ TEST(StartUpDispatch, EveryModeOfTheCommandLine) {
        apply::kMsgLogonCancelled},
       {"user_logs_on", "[COMMON]\r\nADMINCHECK=FALSE\r\n", "yamada", "-p 本社",
        "ok:Administrator:pw", false, kExitSuccess, {platform::kExitReboot}, false, "LW",
-       nullptr, true, nullptr},
+       kResume, true, nullptr},
       {"dialog_restart", "", "Administrator", "-p 本社 -d", "exit:restart", false, kExitSuccess,
-       {platform::kExitReboot}, false, "LW", nullptr, true, nullptr},
+       {platform::kExitReboot}, false, "LW", kResume, true, nullptr},
       {"dialog_shut_down", "", "Administrator", "-p 本社 -d", "exit:shutdown", false,
-       kExitSuccess, {platform::kExitShutdown}, false, "LW", nullptr, true, nullptr},
+       kExitSuccess, {platform::kExitShutdown}, false, "LW", kResume, true, nullptr},
       {"dialog_without_restart", "", "Administrator", "-p 本社 -d", "exit:norestart", false,
        kExitSuccess, {}, true, "", nullptr, true, nullptr},
       {"dialog_save_only", "", "Administrator", "-p 本社 -d", "exit:saveonly", false,
@@ -595,24 +600,20 @@ TEST(StartUpDispatch, ChangeWithRestartAsAnotherAccountOnTheSimulatedPc) {
   }
 }
 
-// A place whose section P<n> holds entries is refused by every mode that
-// applies a place, before anything is compared, saved or changed.
-TEST(StartUpDispatch, PlaceWithPlaceWideEntriesIsRefusedByEveryMode) {
-  for (const char* line : {"-p 本社", "-p 本社 -s", "-p 本社 -d", "-p 本社 -now",
-                           "-logon admin pw -p 本社", "-p 本社 -relogon", "-p 本社 -d -diff"}) {
-    SCOPED_TRACE(line);
-    Dispatched d("[P1]\r\nComputerName=OTHER-PC\r\n");
-    EXPECT_EQ(d.Run(line), kExitNotBuilt);
-    const std::vector<std::string> texts = d.rig.MessageTexts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].rfind(kMsgNotBuilt, 0), 0u);
-    EXPECT_NE(texts[0].find("セクション P1"), std::string::npos) << platform::Cp932ToUtf8(texts[0]);
-    EXPECT_EQ(d.rig.sim->Messages()[0].Owner, platform::MessageOwner::None);
-    EXPECT_EQ(d.Ini(), d.iniBefore);
-    EXPECT_FALSE(d.rig.BatchRan());
-    EXPECT_TRUE(d.rig.registry->writes.empty());
-    EXPECT_TRUE(d.rig.session.exits.empty());
-    EXPECT_TRUE(d.rig.shell->arguments.empty());
+// -np keeps the companion from running for this run only; the stored
+// choice stays as it was.
+TEST(StartUpDispatch, WithoutProxyTheCompanionIsNotRun) {
+  for (const bool np : {false, true}) {
+    SCOPED_TRACE(np ? "-np" : "with the companion");
+    Dispatched d("");
+    EXPECT_EQ(d.Run(np ? "-p 本社 -now -np" : "-p 本社 -now"), kExitSuccess);
+    const auto& events = d.rig.sim->Events();
+    const bool ran = std::any_of(events.begin(), events.end(), [](const std::string& e) {
+      return e.rfind("companion selected: ", 0) == 0;
+    });
+    EXPECT_EQ(ran, !np);
+    config::ConfigFile ini(d.rig.platform().profile, testing::kDemoIniPath);
+    EXPECT_EQ(ini.ReadString("P1", "DisableProxy", "(none)", 20), "(none)");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "system/adapter_registry.h"
 #include "system/context.h"
 #include "system/os_info.h"
+#include "system/place_settings_pc.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
@@ -78,6 +79,12 @@ class Rig {
   explicit Rig(const std::string& executable = "") {
     if (!executable.empty()) pc.SetMachine("session", "executable", executable);
     sim = &pc.Open();
+    // The program folder is there before the load snapshots the hosts files into it.
+    if (!executable.empty()) {
+      std::filesystem::path host;
+      if (sim->MapPath(executable.substr(0, executable.rfind('\\')), host))
+        std::filesystem::create_directories(host);
+    }
     platform::Platform& p = sim->platform();
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, p.shell, p.messages, processes,
@@ -146,7 +153,16 @@ const std::string kRigBatch =
     "netsh interface ip delete address name=\"ワイヤレス ネットワーク接続\" gateway=all\r\n"
     "netsh interface ip set dns name=\"ワイヤレス ネットワーク接続\" source=dhcp "
     "register=NONE\r\n"
-    "netsh interface ip delete wins name=\"ワイヤレス ネットワーク接続\" all\r\n";
+    "netsh interface ip delete wins name=\"ワイヤレス ネットワーク接続\" all\r\n"
+    // The place-wide lines: the PC's own values, as 本社 has no record stored.
+    "call \"C:\\Program Files\\Orvane\\Brisco\\BRISCO.EXE\" \"/S:本社プロキシ\"\r\n"
+    "net use * /delete /yes\r\n"
+    "net use Z: \\\\fs01\\総務\r\n"
+    "net use Y: \\\\fs01\\ソフト開発\r\n"
+    "rundll32 printui.dll,PrintUIEntry /y /n \"Canon LBP-1310\"\r\n"
+    "copy /Y \"C:\\Program Files\\Velandra\\hosts.本社\" "
+    "\"C:\\WINDOWS\\system32\\drivers\\etc\\hosts\"\r\n"
+    "del /F \"C:\\WINDOWS\\system32\\drivers\\etc\\lmhosts\"\r\n";
 
 void ExpectOneWarning(const Rig& rig, const std::string& text) {
   ASSERT_EQ(rig.sim->Messages().size(), 1u);
@@ -273,7 +289,6 @@ TEST(RunChangeBatch, ProgramFolderThatCmdWouldSplit) {
     const std::string batch = dir + "\\netsh_p1.bat";
     std::filesystem::path host;
     ASSERT_TRUE(rig.sim->MapPath(dir, host));
-    std::filesystem::create_directories(host);
     EXPECT_EQ(rig.Run(), row.runs);
     if (row.runs) {
       EXPECT_EQ(rig.processes.commandLines, std::vector<std::string>{"\"" + batch + "\""});
@@ -281,7 +296,7 @@ TEST(RunChangeBatch, ProgramFolderThatCmdWouldSplit) {
     } else {
       ExpectOneWarning(rig, kMsgBatchPathUnusable + batch);
       EXPECT_TRUE(rig.processes.commandLines.empty());
-      EXPECT_TRUE(std::filesystem::is_empty(host));
+      EXPECT_FALSE(std::filesystem::exists(host / "netsh_p1.bat"));
     }
   }
 }
@@ -291,6 +306,7 @@ TEST(RunChangeBatch, UnchangedPlaceUnderDiffCheckRunsTheRemLineOnly) {
   // Records as the PC has them, compared.
   for (size_t a = 0; a < 2; ++a) rig.Settings(a).ReadFromPc(*rig.context);
   rig.sheet->CompareWithPc(*rig.place);
+  ASSERT_EQ(CompareWithPC(*rig.context, *rig.sheet->FindPlaceSettings(*rig.place)), 0u);
   ASSERT_EQ(rig.Settings(0).ChangeKind, 0u);
   ASSERT_EQ(rig.Settings(1).ChangeKind, 0u);
   rig.context->DiffCheck = true;

@@ -118,14 +118,16 @@ class RefusingProfile : public platform::IProfile {
   platform::IProfile& inner_;
 };
 
-// Answers the credentials question with the stored account again.
+// Answers the credentials question with the stored account again, or
+// cancels it.
 class SameCredentials : public ui::IUserPasswordDialog {
  public:
   bool DoModal(ui::CDlgUserPassword&) override {
     ++shown;
-    return true;
+    return !cancel;
   }
   int shown = 0;
+  bool cancel = false;
 };
 
 // A demo PC of one layout with the fake domain (and, when asked, the
@@ -874,6 +876,29 @@ TEST_P(PlaceSettingsPc, AFailedJoinIsShownAndTheWriteGoesOn) {
   EXPECT_NE(std::find(messages.begin(), messages.end(), kMsgDomainJoinFailed), messages.end());
   // The logon group after it is written.
   EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "DefaultUserName"), Sz("yamada|"));
+}
+
+// Cancelling the account question ends the run: nothing after the join is
+// written or queued.
+TEST_P(PlaceSettingsPc, ACancelledAccountQuestionStopsTheWrite) {
+  Rig rig(GetParam());
+  rig.domain.joinError = platform::kErrorLogonFailure;
+  auto place = rig.FromPc(true);
+  DelayedCorp(*place);
+  place->DelayDomain = false;
+  place->DefaultPrinter = "他のプリンタ";
+  rig.context().DiffCheck = true;
+  CompareWithPC(rig.context(), *place);
+  SameCredentials credentials;
+  credentials.cancel = true;
+  const auto before = rig.Get(Hive::LocalMachine, kWinlogon, "DefaultUserName");
+  EXPECT_FALSE(WriteToPC(rig.context(), *place, credentials));
+  EXPECT_EQ(rig.context().QuitCode(), 1);
+  EXPECT_EQ(credentials.shown, 1);
+  const std::vector<std::string> messages = rig.Messages();
+  EXPECT_EQ(std::find(messages.begin(), messages.end(), kMsgDomainJoinFailed), messages.end());
+  EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "DefaultUserName"), before);
+  EXPECT_TRUE(rig.Queue().empty());
 }
 
 TEST_P(PlaceSettingsPc, WriteErrorsStopTheFirstGroupsOnly) {

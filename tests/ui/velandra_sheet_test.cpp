@@ -162,7 +162,13 @@ TEST_F(SheetTest, HandWrittenFileLoadsSavesUnchangedAndLoadsAgain) {
   EXPECT_TRUE(Messages().empty());
 
   ASSERT_TRUE(sheet->SaveAll());
-  EXPECT_EQ(Ini(), kFixture);
+  // The file has no place-wide sections yet: they were read from the PC
+  // and now follow the rest, which stands as it was.
+  const std::string ini = Ini();
+  EXPECT_EQ(ini.substr(0, sizeof kFixture - 1), kFixture);
+  for (const char* section : {"[P0]\r\nChangeUser=FALSE\r\n", "[P2]\r\nChangeUser=FALSE\r\n",
+                              "[P5]\r\nChangeUser=FALSE\r\n"})
+    EXPECT_NE(ini.find(section, sizeof kFixture - 1), std::string::npos) << section;
 
   auto again = Load();
   EXPECT_EQ(Dump(*again), Dump(*sheet));
@@ -330,6 +336,43 @@ TEST_F(SheetTest, DeleteThatCannotWriteKeepsThePlace) {
   EXPECT_EQ(sheet->Places.size(), 3u);
   EXPECT_EQ(sheet->AdapterSettingsList.size(), 6u);
   EXPECT_EQ(Messages().back().Text, std::string(kMsgSaveFailed) + kIniPath);
+}
+
+TEST_F(SheetTest, EveryPlaceHasOnePlaceWideRecordThroughItsChanges) {
+  SetIni(kFixture);
+  auto sheet = Load();
+  auto expectOnePerPlace = [&] {
+    ASSERT_EQ(sheet->PlaceSettingsList.size(), sheet->Places.size());
+    for (const auto& p : sheet->Places) {
+      const config::PlaceSettings* s = sheet->FindPlaceSettings(*p);
+      ASSERT_NE(s, nullptr) << p->Name;
+      EXPECT_EQ(&s->owner, p.get());
+    }
+  };
+  expectOnePerPlace();
+  config::PlaceSettings* honsha = sheet->FindPlaceSettings(*sheet->FindPlace(2));
+  honsha->ComputerName = "HONSHA-PC";
+
+  ASSERT_EQ(sheet->AddPlace("支店"), PlaceChange::Done);
+  expectOnePerPlace();
+  const config::PlaceSettings* added = sheet->FindPlaceSettings(*sheet->CurrentPlace);
+  EXPECT_EQ(added->ComputerName, "VELANDRA-PC");  // a copy of the PC, hosts snapshotted
+  EXPECT_EQ(added->HOSTS, "C:\\Program Files\\Velandra\\hosts.支店");
+
+  ASSERT_EQ(sheet->RenamePlace(*sheet->FindPlace(2), "東京本社"), PlaceChange::Done);
+  EXPECT_EQ(sheet->FindPlaceSettings(*sheet->FindPlace(2)), honsha);
+  ASSERT_EQ(sheet->DeletePlace(*sheet->FindPlace(5)), PlaceChange::Done);
+  expectOnePerPlace();
+
+  ASSERT_TRUE(sheet->SaveAll());
+  auto again = Load();
+  EXPECT_EQ(again->FindPlaceSettings(*again->FindPlace(2))->ComputerName, "HONSHA-PC");
+  EXPECT_EQ(again->FindPlaceSettings(*again->FindPlace(1))->HOSTS, added->HOSTS);
+
+  sheet->CurrentPlace = sheet->FindPlace(2);
+  sheet->RefreshFromPc();
+  expectOnePerPlace();
+  EXPECT_EQ(sheet->FindPlaceSettings(*sheet->FindPlace(2))->ComputerName, "VELANDRA-PC");
 }
 
 TEST_F(SheetTest, RefreshReadsOnlyTheCurrentAdapterFromThePc) {
