@@ -112,7 +112,7 @@ TEST_F(DriveKeys, RoundTripKeepsJapaneseNamesAndPasswords) {
   EXPECT_EQ(back.Drives, list.Drives);
   // Written fields in order; the password only in its stored form.
   EXPECT_NE(Ini().find("NetworkDrive01=Z:,\\\\fs01\\総務,,\r\n"), std::string::npos);
-  EXPECT_EQ(Ini().find("word"), std::string::npos);
+  EXPECT_EQ(Ini().find("パス\\word"), std::string::npos);
 }
 
 TEST_F(DriveKeys, PasswordThatCannotBeEncodedIsWrittenEmpty) {

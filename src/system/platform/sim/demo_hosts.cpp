@@ -26,9 +26,10 @@ bool WriteDemoHostsFiles(const std::filesystem::path& etc,
   const std::filesystem::path files[] = {
       etc / "hosts.sam",
       programDir / HostPathFromUtf8(Cp932ToUtf8("hosts.本社")),
+      programDir / HostPathFromUtf8(Cp932ToUtf8("hosts.本店")),
   };
-  const char* const contents[] = {kHostsSample, kHonshaHosts};
-  for (size_t i = 0; i < 2; ++i) {
+  const char* const contents[] = {kHostsSample, kHonshaHosts, kHonshaHosts};
+  for (size_t i = 0; i < 3; ++i) {
     if (!WriteHostFileAtomically(files[i], contents[i], &error)) return false;
   }
   return true;

@@ -1,6 +1,6 @@
 // The demo PC's hosts files: the sample hosts.sam beside the system hosts
 // (which the demo PC itself writes, with lmhosts.sam and no lmhosts), and a
-// hosts variant for the place 本社 beside the executable.
+// hosts variant for the places 本社 and 本店 beside the executable.
 #pragma once
 #include <filesystem>
 #include <string>

@@ -283,20 +283,57 @@ constexpr char kUsersFileText[] =
     "groups = Users\n"
     "full_name = 山田 太郎\n";
 
-// The demo's configuration file (CP932, CRLF): three places. 標準 has no
+// The demo's configuration file (CP932, CRLF): five places. 標準 has no
 // sections and so shows the PC as it is; 本社 gives the wired adapter two
 // static addresses and its own servers; 自宅 puts it on DHCP and gives the
-// wireless one a DNS server and suffix of its own.
+// wireless one a DNS server and suffix of its own. These three store no
+// place-wide record, so theirs is the PC's. 本店 stores one: the domain
+// VELANDRA with the office's suffix list, drives, printer, share, hosts
+// variant, proxy entry and a folder to open; 在宅 the workgroup HOME with the
+// home drive, printer and proxy entry, no share, the automatic logon and a
+// program to start.
 constexpr char kDemoIni[] =
     "[PLACELIST]\r\n"
     "P0=標準\r\n"
     "P1=本社\r\n"
     "P2=自宅\r\n"
+    "P3=本店\r\n"
+    "P4=在宅\r\n"
     "[P1A0]\r\n"
     "EnableDHCP=FALSE\r\nIPAddress=10.1.0.25,10.1.0.26\r\nSubnetMask=255.255.0.0,255.255.0.0\r\n"
     "Gateway=10.1.0.1,10.1.0.2\r\nMetric=1,10\r\nInterfaceMetric=0\r\nEnableDNS=FALSE\r\n"
     "DNS_Server=10.1.0.53,10.1.0.54\r\nDOMAIN_Suffix=honsha.example.co.jp\r\n"
     "DOMAIN_Update=TRUE\r\nDOMAIN_Registration=TRUE\r\nWINS=10.1.0.9\r\nNetBIOS=0\r\n"
+    "[P3]\r\n"
+    "ChangeUser=FALSE\r\nPrimarySuffix=FALSE\r\nPrimaryParentSuffix=TRUE\r\n"
+    "DNS_Suffix=honsha.example.co.jp,example.co.jp\r\nEnableLMHOSTS=TRUE\r\n"
+    "ComputerName=VELANDRA-PC\r\nSrvComment=本社 総務部\r\nDomainWorkgroup=TRUE\r\n"
+    "DomainName=VELANDRA\r\nWorkgroupName=\r\nLogonPlace=TRUE\r\nDelayDomain=FALSE\r\n"
+    "JoinDomainUser=Administrator\r\nJoinDomainPassword=158155146150145\r\n"
+    "LocalAdminUser=Administrator\r\nLocalAdminPassword=158155146150145\r\n"
+    "DefaultUserName=Administrator\r\nAutoAdminLogon=FALSE\r\nAutoLogonKeep=FALSE\r\n"
+    "DefaultPassword=\r\nDisableCAD=FALSE\r\nWelcome=FALSE\r\nMultipleTSSessions=FALSE\r\n"
+    "ProxyName=本社プロキシ\r\nDisableProxy=FALSE\r\n"
+    "NetworkDrive01=Z:,\\\\fs01\\総務,,\r\nNetworkDrive02=X:,\\\\fs01\\経理,,\r\n"
+    "DefaultPrinter=経理部 EPSON LP-9000C\r\n"
+    "NetShare01=資料,0,部署の資料,0,10,0,C:\\共有\\資料,\r\n"
+    "NetShare0101=Everyone,,ACCESS_ALLOWED_ACE_TYPE,0,001200a9\r\n"
+    "NetShare0102=Guest,VELANDRA-PC,ACCESS_DENIED_ACE_TYPE,0,001f01ff\r\n"
+    "HOSTS=C:\\Program Files\\Velandra\\hosts.本店\r\nLMHOSTS=\r\n"
+    "TYPE0=FOLDER\r\nPGM0=C:\\共有\\資料\r\nARG0=\r\nDIR0=\r\nSIZE0=NORMAL\r\n"
+    "[P4]\r\n"
+    "ChangeUser=FALSE\r\nPrimarySuffix=TRUE\r\nPrimaryParentSuffix=TRUE\r\nDNS_Suffix=\r\n"
+    "EnableLMHOSTS=FALSE\r\nComputerName=VELANDRA-PC\r\nSrvComment=\r\n"
+    "DomainWorkgroup=FALSE\r\nDomainName=\r\nWorkgroupName=HOME\r\nLogonPlace=FALSE\r\n"
+    "DelayDomain=FALSE\r\nJoinDomainUser=\r\nJoinDomainPassword=\r\n"
+    "LocalAdminUser=Administrator\r\nLocalAdminPassword=158155146150145\r\n"
+    "DefaultUserName=Administrator\r\nAutoAdminLogon=TRUE\r\nAutoLogonKeep=TRUE\r\n"
+    "DefaultPassword=158155146150145\r\nDisableCAD=TRUE\r\nWelcome=TRUE\r\n"
+    "MultipleTSSessions=TRUE\r\nProxyName=自宅 光回線\r\nDisableProxy=FALSE\r\n"
+    "NetworkDrive01=Z:,\\\\nas-home\\写真,,\r\nDefaultPrinter=Canon LBP-1310\r\n"
+    "HOSTS=C:\\Program Files\\Velandra\\hosts.在宅\r\nLMHOSTS=\r\n"
+    "TYPE0=PGM\r\nPGM0=C:\\WINDOWS\\explorer.exe\r\nARG0=C:\\共有\\公開\r\nDIR0=\r\n"
+    "SIZE0=MAXIMIZE\r\n"
     "[P2A0]\r\n"
     "EnableDHCP=TRUE\r\nIPAddress=\r\nSubnetMask=\r\nGateway=\r\nMetric=\r\n"
     "InterfaceMetric=0\r\nEnableDNS=TRUE\r\nDNS_Server=\r\nDOMAIN_Suffix=\r\n"
@@ -363,6 +400,7 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&
+         Write(c / "Program Files" / "Velandra" / "hosts.在宅", kHosts, error) &&
          Write(c / "Program Files" / "Velandra" / "Velandra.ini", kDemoIni, error);
 }
 
