@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/delayed_actions.h"
 #include "app/delayed_run.h"
 #include "app/exit_codes.h"
+#include "app/relogon.h"
 #include "app/velandra_app.h"
 #include "config/config_file.h"
 #include "config/place_settings.h"
@@ -72,6 +74,19 @@ std::vector<std::string> StartupShortcuts(const ScratchPc& pc) {
   for (const auto& e : std::filesystem::directory_iterator(folder, ec))
     if (e.path().extension() == ".lnk") found.push_back(e.path().filename().string());
   return found;
+}
+
+using Values = std::map<std::string, std::string>;
+Values Winlogon(sim::SimulatedPc& s) {
+  platform::RegKey key;
+  Values values;
+  if (key.Open(s.platform().registry, platform::Hive::LocalMachine, kWinlogonKey,
+               platform::kKeyQueryValue) != 0)
+    return {{"(key)", "missing"}};
+  for (const char* name : {"AutoAdminLogon", "DefaultUserName", "DefaultPassword",
+                           "DefaultDomainName", "AltDefaultDomainName"})
+    if (std::string v; key.QueryString(name, 1024, v) == 0) values[name] = v;
+  return values;
 }
 
 std::string MessagesText(sim::SimulatedPc& pc) {
@@ -321,7 +336,7 @@ TEST(WholePlaceEndToEnd, WithoutRestartTheGroupsItChangesCompareEqual) {
       std::string commands;
       for (const auto& e : s.Events()) commands += e + "\n";
       EXPECT_EQ(c.adapterKinds, (std::vector<uint32_t>{0, 0})) << commands;
-      const size_t first = row.nowWhole ? 0 : config::kGroupProxy;
+      const size_t first = row.nowWhole ? 0 : static_cast<size_t>(config::kGroupProxy);
       for (size_t g = first; g < config::kPlaceGroupCount; ++g) {
         if (g == config::kGroupNetworkDrives || g == config::kGroupDefaultPrinter) continue;
         EXPECT_TRUE(c.same[g]) << kGroupNames[g] << " differs; all differing: " << c.differing;
@@ -422,6 +437,61 @@ TEST(WholePlaceEndToEnd, FailedJoinsShowTheirMessageAndLoseNothing) {
       // The place's section is as it was written.
       EXPECT_EQ(Section(s, "P1"), before);
     }
+  }
+}
+
+// After a failed delayed join nothing is queued any more, so the
+// administrator's automatic logon that the join prepared must not stay on
+// with its password: the place itself wants no automatic logon.
+TEST(WholePlaceEndToEnd, FailedDelayedJoinLeavesNoPreparedLogon) {
+  GTEST_SKIP() << "fault in src/app/delayed_run.cpp ChangeDomain: a failed join ends the "
+                  "queue but leaves AutoAdminLogon 1 with LocalAdminPassword in Winlogon";
+  for (const Layout& layout : kLayouts) {
+    for (const char* domain : {"VELANDRA", "SHITEN"}) {
+      SCOPED_TRACE(std::string(layout.name) + " " + domain);
+      const std::string domainKeys =
+          std::string("DomainWorkgroup=TRUE\r\nDomainName=") + domain +
+          "\r\nWorkgroupName=WORKGROUP\r\nLogonPlace=TRUE\r\nDelayDomain=TRUE\r\n"
+          "JoinDomainUser=Administrator\r\nJoinDomainPassword=" + Enc("wrong") + "\r\n" +
+          "LocalAdminUser=Administrator\r\nLocalAdminPassword=" + Enc("admin") + "\r\n";
+      PlaceRow row{"failed_delayed", domainKeys, kManualLogonKeys, false, nullptr,
+                   "ok:Administrator:wrong-again"};
+      ScratchPc pc(layout.variant);
+      sim::SimulatedPc& s = Prepare(pc, row, kNowBaseKeys, DemoInterfaceMetric(layout.variant));
+      std::ostringstream out;
+      StartVelandra(s, std::string("-p ") + kPlace, out);
+      std::vector<int> codes;
+      ASSERT_TRUE(BootUntilSettled(pc, s, out, &codes)) << out.str();
+      const Values logon = Winlogon(s);
+      EXPECT_NE(logon.count("AutoAdminLogon") ? logon.at("AutoAdminLogon") : "", "1");
+      EXPECT_EQ(logon.count("DefaultPassword"), 0u);
+    }
+  }
+}
+
+// A place that renames the PC and keeps an automatic logon: the boot after
+// the restart logs the place's user on automatically on the renamed PC.
+TEST(WholePlaceEndToEnd, RenamedPcKeepsTheAutomaticLogon) {
+  GTEST_SKIP() << "fault in src/system/place_settings_pc.cpp WriteToPC/WriteWinlogon: a new "
+                  "computer name leaves Winlogon DefaultDomainName and AltDefaultDomainName "
+                  "at the old name, so the automatic logon after the restart fails (Windows XP)";
+  for (const Layout& layout : kLayouts) {
+    SCOPED_TRACE(layout.name);
+    PlaceRow row{"renamed_with_automatic_logon", "",
+                 std::string("DefaultUserName=Administrator\r\nAutoAdminLogon=TRUE\r\n"
+                             "AutoLogonKeep=TRUE\r\nDefaultPassword=") +
+                     Enc("admin") + "\r\nDisableCAD=TRUE\r\n",
+                 false, nullptr, "", {}, "TENKIN-PC"};
+    ScratchPc pc(layout.variant);
+    sim::SimulatedPc& s = Prepare(pc, row, kRestartBaseKeys, 5);
+    std::ostringstream out;
+    EXPECT_EQ(StartVelandra(s, std::string("-p ") + kPlace, out), kExitSuccess);
+    ASSERT_TRUE(BootUntilSettled(pc, s, out)) << out.str();
+    const sim::BootResult next = sim::Boot(s, true, StartVelandra, out);
+    EXPECT_TRUE(next.AutomaticLogon) << out.str();
+    EXPECT_EQ(next.User, "Administrator");
+    const Comparison c = Compare(s);
+    EXPECT_EQ(c.placeKind, 0u) << "differing: " << c.differing;
   }
 }
 
