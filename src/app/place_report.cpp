@@ -6,6 +6,7 @@
 #include "config/proxy_choice.h"
 #include "system/hosts_files.h"
 #include "system/net_shares.h"
+#include "system/place_settings_pc.h"
 #include "system/network_drives.h"
 #include "system/proxy_companion.h"
 
@@ -42,6 +43,14 @@ const char* AdapterGroupName(size_t group) {
   return group < config::kAdapterGroupCount ? kNames[group] : "?";
 }
 
+const char* PlaceGroupName(size_t group) {
+  static const char* const kNames[config::kPlaceGroupCount] = {
+      "DNSサフィックスの検索", "LMHOSTSの参照", "コンピュータ名と説明",
+      "ドメイン/ワークグループ", "ログオン", "プロキシ", "ネットワークドライブ", "共有",
+      "通常使うプリンタ", "hosts", "lmhosts"};
+  return group < config::kPlaceGroupCount ? kNames[group] : "?";
+}
+
 std::string DescribePlaces(ui::CVelandraSheet& sheet) {
   std::string out = "アダプタ:\n";
   for (const auto& a : sheet.Adapters)
@@ -62,6 +71,16 @@ std::string DescribePlaces(ui::CVelandraSheet& sheet) {
       std::string differ;
       for (size_t g = 0; g < config::kAdapterGroupCount; ++g)
         if (!s->Same[g]) differ += std::string(differ.empty() ? "" : ", ") + AdapterGroupName(g);
+      if (!differ.empty()) out += " / 違い: " + differ;
+      out += "\n";
+    }
+    if (config::PlaceSettings* record = sheet.FindPlaceSettings(*p)) {
+      CompareWithPC(sheet.GetContext(), *record);
+      out += "  場所全体: ChangeKind " + std::to_string(record->ChangeKind) + " " +
+             ChangeKindText(record->ChangeKind);
+      std::string differ;
+      for (size_t g = 0; g < config::kPlaceGroupCount; ++g)
+        if (!record->Same[g]) differ += std::string(differ.empty() ? "" : ", ") + PlaceGroupName(g);
       if (!differ.empty()) out += " / 違い: " + differ;
       out += "\n";
     }

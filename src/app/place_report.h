@@ -8,11 +8,14 @@
 
 namespace velandra::app {
 
-// The groups' names, in the order of AdapterSettings::Same.
+// The groups' names, in the order of AdapterSettings::Same and of
+// PlaceSettings::Same.
 const char* AdapterGroupName(size_t group);
+const char* PlaceGroupName(size_t group);
 
-// Compares every place with the PC (which sets the records' Same flags and
-// ChangeKind) and describes the result.
+// Compares every place with the PC, adapter by adapter and place-wide
+// (which sets the records' Same flags and ChangeKind), and describes the
+// result.
 std::string DescribePlaces(ui::CVelandraSheet& sheet);
 
 // The place-wide pieces `place` stores in its section P<n> (network drives,

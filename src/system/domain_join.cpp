@@ -44,24 +44,23 @@ long Join(platform::IDomain& domain, const std::string& name, const std::string&
   return domain.JoinDomain(name, account, secret, kJoinDomainOptions);
 }
 
-// The logon screen's domain and the Ctrl+Alt+Del option after a join. A
-// failure is shown; the join stands.
+// The logon screen's domain after a change of membership, and after a join
+// the Ctrl+Alt+Del option. A failure is shown; the change stands.
 void SetLogonDefaults(Context& context, const config::PlaceSettings& record,
-                      const std::string& domain) {
+                      const std::string& logonDomain, bool withCad) {
   platform::RegKey key;
   if (key.Open(context.Platform().registry, platform::Hive::LocalMachine, app::kWinlogonKey,
                platform::kKeyAllAccess) != platform::kErrorSuccess) {
     Warn(context, RegistryOpenFailedMessage(app::kWinlogonKey));
     return;
   }
-  const std::string& logonDomain = record.LogonPlace ? domain : record.ComputerName;
   for (const char* value : {"DefaultDomainName", "AltDefaultDomainName"}) {
     if (key.SetString(value, logonDomain) != platform::kErrorSuccess) {
       Warn(context, RegistryWriteFailedMessage(app::kWinlogonKey, value, true));
       return;
     }
   }
-  if (key.SetDword("DisableCAD", record.DisableCAD ? 1 : 0) != platform::kErrorSuccess)
+  if (withCad && key.SetDword("DisableCAD", record.DisableCAD ? 1 : 0) != platform::kErrorSuccess)
     Warn(context, RegistryWriteFailedMessage(app::kWinlogonKey, "DisableCAD", true));
 }
 
@@ -117,7 +116,7 @@ long JoinDomain(Context& context, const config::PlaceSettings& record, const std
       SaveCredentials(context, record, dialog.UserName, dialog.Password);
   }
   if (result != platform::kErrorSuccess) return result;
-  SetLogonDefaults(context, record, domain);
+  SetLogonDefaults(context, record, record.LogonPlace ? domain : record.ComputerName, true);
   return platform::kErrorSuccess;
 }
 
@@ -131,6 +130,10 @@ void SwitchToWorkgroup(Context& context, const config::PlaceSettings& record) {
   // Access denied is no failure worth a message.
   if (result != platform::kErrorSuccess && result != platform::kErrorAccessDenied)
     Warn(context, kMsgWorkgroupSwitchFailed);
+  // The logon screen would still offer the domain just left, and an
+  // automatic logon to it would fail: this computer is the logon domain now.
+  if (result == platform::kErrorSuccess)
+    SetLogonDefaults(context, record, record.ComputerName, false);
 }
 
 }  // namespace velandra

@@ -52,7 +52,10 @@ bool IsDomainMember(platform::Platform& platform);
 long JoinDomain(Context& context, const config::PlaceSettings& record, const std::string& domain,
                 const std::string& user, const std::string& password,
                 ui::IUserPasswordDialog& credentials);
-// Joins the record's WorkgroupName; reports its own failure.
+// Joins the record's WorkgroupName; reports its own failure. After a
+// switch that worked the logon domain (DefaultDomainName and
+// AltDefaultDomainName) is the record's ComputerName, so that no logon goes
+// to the domain just left.
 void SwitchToWorkgroup(Context& context, const config::PlaceSettings& record);
 
 }  // namespace velandra

@@ -386,11 +386,18 @@ TEST(SwitchToWorkgroup, UnjoinsThenJoinsAndReportsAllButAccessDenied) {
     rig.Open();
     rig.record->DomainWorkgroup = false;
     rig.record->WorkgroupName = row.workgroup;
+    rig.record->ComputerName = "HOME-PC";
+    const std::string before = rig.Winlogon("DefaultDomainName");
+    const std::string beforeAlt = rig.Winlogon("AltDefaultDomainName");
     SwitchToWorkgroup(*rig.context, *rig.record);
     EXPECT_EQ(rig.domain->calls, row.calls);
     EXPECT_EQ(rig.Messages(), row.reported ? std::vector<std::string>{std::string("warning: ") +
                                                                        kMsgWorkgroupSwitchFailed}
                                            : std::vector<std::string>{});
+    // After a switch that worked no logon goes to the domain left behind.
+    const bool switched = row.calls.back().ends_with("= 0");
+    EXPECT_EQ(rig.Winlogon("DefaultDomainName"), switched ? "HOME-PC" : before);
+    EXPECT_EQ(rig.Winlogon("AltDefaultDomainName"), switched ? "HOME-PC" : beforeAlt);
   }
 }
 

@@ -400,7 +400,8 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
          Write(etc / "hosts", kHosts, error) &&
          Write(etc / "lmhosts.sam", "# lmhosts sample\r\n", error) &&
          WriteDemoHostsFiles(etc, c / "Program Files" / "Velandra", error) &&
-         Write(c / "Program Files" / "Velandra" / "hosts.在宅", kHosts, error) &&
+         Write(c / "Program Files" / "Velandra" / HostPathFromUtf8(Cp932ToUtf8("hosts.在宅")),
+               kHosts, error) &&
          Write(c / "Program Files" / "Velandra" / "Velandra.ini", kDemoIni, error);
 }
 
