@@ -469,6 +469,33 @@ TEST(WholePlaceEndToEnd, FailedDelayedJoinLeavesNoPreparedLogon) {
   }
 }
 
+// A delayed join of a place whose section stores no logon group: the -r
+// start reads that group from the PC, where the join's preparation put the
+// administrator's logon, and must still not keep it on after the join.
+TEST(WholePlaceEndToEnd, DelayedJoinWithoutStoredLogonLeavesNoPreparedLogon) {
+  GTEST_SKIP() << "fault in src/app/delayed_run.cpp ChangeDomain (WriteWinlogon of a record "
+                  "whose logon group came from the PC): the prepared AutoAdminLogon 1 with "
+                  "LocalAdminPassword stays, now for the domain, and the next boot cannot log on";
+  for (const Layout& layout : kLayouts) {
+    SCOPED_TRACE(layout.name);
+    PlaceRow row{"delayed_without_logon",
+                 std::string("DomainWorkgroup=TRUE\r\nDomainName=VELANDRA\r\n"
+                             "WorkgroupName=WORKGROUP\r\nLogonPlace=TRUE\r\nDelayDomain=TRUE\r\n"
+                             "JoinDomainUser=Administrator\r\nJoinDomainPassword=") +
+                     Enc("admin") + "\r\nLocalAdminUser=Administrator\r\nLocalAdminPassword=" +
+                     Enc("admin") + "\r\n",
+                 "", false, nullptr};
+    ScratchPc pc(layout.variant);
+    sim::SimulatedPc& s = Prepare(pc, row, kNowBaseKeys, DemoInterfaceMetric(layout.variant));
+    std::ostringstream out;
+    EXPECT_EQ(StartVelandra(s, std::string("-p ") + kPlace, out), kExitSuccess);
+    ASSERT_TRUE(BootUntilSettled(pc, s, out)) << out.str();
+    const Values logon = Winlogon(s);
+    EXPECT_NE(logon.count("AutoAdminLogon") ? logon.at("AutoAdminLogon") : "", "1");
+    EXPECT_EQ(logon.count("DefaultPassword"), 0u);
+  }
+}
+
 // A place that renames the PC and keeps an automatic logon: the boot after
 // the restart logs the place's user on automatically on the renamed PC.
 TEST(WholePlaceEndToEnd, RenamedPcKeepsTheAutomaticLogon) {
