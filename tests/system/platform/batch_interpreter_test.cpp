@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 
 #include "support/scratch_dir.h"
@@ -230,11 +232,11 @@ TEST_F(BatchTest, HostileValuesRunExactlyTheCommandsCmdWouldRun) {
        {"rem 接続場所=a", "del /F C:\\victim.txt"}, 0, true},
       {"caret_at_the_end_of_a_quoted_name", "netsh name=\"a^\"\r\ndel /F C:\\victim.txt\r\n",
        {"netsh name=\"a^\"", "del /F C:\\victim.txt"}, 0, true},
-      {"caret_at_the_end_unquoted", "net use Z: \\\\srv\\share pass^\r\ndel /F C:\\victim.txt\r\n",
-       {"net use Z: \\\\srv\\share passdel /F C:\\victim.txt"}, 1, false},
+      {"caret_at_the_end_unquoted", "net use Z: \\\\fs01\\public pass^\r\ndel /F C:\\victim.txt\r\n",
+       {"net use Z: \\\\fs01\\public passdel /F C:\\victim.txt"}, 2, false},
       {"ampersand_in_a_password",
-       "net use Z: \\\\srv\\share p&del /F C:\\victim.txt&rem /USER:bob\r\n",
-       {"net use Z: \\\\srv\\share p", "del /F C:\\victim.txt", "rem /USER:bob"}, 0, true},
+       "net use W: \\\\fs01\\public p&del /F C:\\victim.txt&rem /USER:bob\r\n",
+       {"net use W: \\\\fs01\\public p", "del /F C:\\victim.txt", "rem /USER:bob"}, 0, true},
       {"percent_variable", "netsh interface ip set address name=\"%COMPUTERNAME%\" source=dhcp\r\n",
        {"netsh interface ip set address name=\"VELANDRA-PC\" source=dhcp"}, 0, false},
       {"trail_byte_before_quote", "netsh name=\"ソ\" & del /F C:\\victim.txt\r\n",
@@ -302,35 +304,37 @@ TEST_F(BatchTest, WhatTheInterpreterCannotRunStopsTheRunWithTheLineQuoted) {
 
 // ---- net, rundll32 -------------------------------------------------------------
 
-TEST_F(BatchTest, NetAndPrinterLinesAreCheckedAndRecorded) {
+// The net and printer lines change the simulated PC as Windows would; what
+// Windows refuses ends the command with net's 2 (PrintUI's 1).
+TEST_F(BatchTest, NetAndPrinterLinesActOnThePc) {
   std::filesystem::create_directories(pc_.dir() / "C" / "share");
   struct Row {
     const char* line;
     uint32_t code;
-    const char* recorded;  // the event, or for a failure a part of the output
+    const char* logged;  // the event, or for a failure a part of the output
   } rows[] = {
-      {"net use * /delete /yes", 0, "recorded: net use: disconnect every network drive"},
-      {"net use Z: \\\\srv\\share", 0, "recorded: net use: connect Z: to \\\\srv\\share"},
-      {"net use z: \\\\srv\\share\\sub secret /USER:DOM\\bob", 0,
-       "recorded: net use: connect z: to \\\\srv\\share\\sub, user DOM\\bob, with a password"},
-      {"net use Y: \\\\表\\ソ /USER:ソ", 0, "recorded: net use: connect Y: to \\\\表\\ソ, user ソ"},
-      {"net use  \\\\srv\\share", 0, "recorded: net use: connect (no device) to \\\\srv\\share"},
-      {"net use Z: srv\\share", 1, "batch output: net use: no remote name"},
-      {"net use Z: \\\\srv", 1, "batch output: net use: no remote name"},
-      {"net use Z: \\\\srv\\share a b", 1, "batch output: net use: too many names: b"},
-      {"net use Z: \\\\srv\\share /persistent:no", 1, "unknown switch /persistent:no"},
-      {"net use ZZ: \\\\srv\\share", 1, "the local name ZZ:"},
+      {"net use * /delete /yes", 0, "net use: disconnected every network drive"},
+      {"net use X: \\\\fs01\\経理", 0, "net use: connected X: to \\\\fs01\\経理"},
+      {"net use  \\\\fs01\\public", 0, "net use: connected (no device) to \\\\fs01\\public"},
+      {"net use W: \\\\nowhere\\share", 2, "System error"},
+      {"net use * /delete", 2, "asks for confirmation"},
+      {"net use Z: srv\\share", 2, "batch output: net use: no remote name"},
+      {"net use Z: \\\\srv", 2, "batch output: net use: no remote name"},
+      {"net use Z: \\\\srv\\share a b", 2, "batch output: net use: too many names: b"},
+      {"net use Z: \\\\srv\\share /persistent:no", 2, "unknown switch /persistent:no"},
+      {"net use ZZ: \\\\srv\\share", 2, "the local name ZZ:"},
       {"net share docs=C:\\share /UNLIMITED", 0,
-       "recorded: net share: docs = C:\\share, users unlimited"},
-      {"net share 資料=C:\\share /USER:10 /REMARK:\"共有 ソ\"", 0,
-       "recorded: net share: 資料 = C:\\share, users 10, remark \"共有 ソ\""},
-      {"net share docs=C:\\My Documents /UNLIMITED", 1, "unexpected Documents"},
-      {"net share docs=C:\\nothing /UNLIMITED", 1, "the folder C:\\nothing does not exist"},
-      {"net share docs=C:\\share /USER:0", 1, "not a positive number"},
-      {"net share docs=C:\\share /UNLIMITED /USER:3", 1, "repeated switch"},
-      {"net share \"a;b\"=C:\\share", 1, "a character shares cannot have"},
-      {"rundll32 printui.dll,PrintUIEntry /y /n \"プリンタ ポ\"", 0,
-       "recorded: default printer \"プリンタ ポ\""},
+       "net share: shared docs = C:\\share, users unlimited"},
+      {"net share 資料2=C:\\share /USER:10 /REMARK:\"共有 ソ\"", 0,
+       "net share: shared 資料2 = C:\\share, users 10, remark \"共有 ソ\""},
+      {"net share docs=C:\\My Documents /UNLIMITED", 2, "unexpected Documents"},
+      {"net share docs=C:\\nothing /UNLIMITED", 2, "the folder C:\\nothing does not exist"},
+      {"net share docs=C:\\share /USER:0", 2, "not a positive number"},
+      {"net share docs=C:\\share /UNLIMITED /USER:3", 2, "repeated switch"},
+      {"net share \"a;b\"=C:\\share", 2, "a character shares cannot have"},
+      {"rundll32 printui.dll,PrintUIEntry /y /n \"Canon LBP-1310\"", 0,
+       "PrintUIEntry: default printer \"Canon LBP-1310\""},
+      {"rundll32 printui.dll,PrintUIEntry /y /n \"ないプリンタ\"", 1, "cannot be made the default"},
       {"rundll32 printui.dll,PrintUIEntry /y", 1, "only /y /n"},
   };
   for (const auto& row : rows) {
@@ -338,9 +342,32 @@ TEST_F(BatchTest, NetAndPrinterLinesAreCheckedAndRecorded) {
     BatchRun run = Run(std::string(row.line) + "\r\n");
     EXPECT_EQ(run.Commands, Strings{row.line});
     EXPECT_EQ(run.Code, row.code);
-    EXPECT_TRUE(run.Logged(row.recorded)) << ::testing::PrintToString(run.Events);
-    EXPECT_EQ(run.Logged("recorded: "), row.code == 0);
+    EXPECT_TRUE(run.Logged(row.logged)) << ::testing::PrintToString(run.Events);
   }
+
+  // What the lines did, read back through the platform.
+  Run("net use * /delete /yes\r\nnet use X: \\\\fs01\\経理\r\n"
+      "rundll32 printui.dll,PrintUIEntry /y /n \"\\\\fs01\\営業部カラー\"\r\n"
+      "net share 手順=C:\\share /USER:3\r\n");
+  platform::sim::SimulatedPc& sim = pc_.Open();
+  std::vector<platform::DriveConnection> connected, drives;
+  ASSERT_EQ(sim.platform().drives.EnumConnected(connected), 0);
+  for (const auto& c : connected)
+    if (!c.LocalName.empty()) drives.push_back(c);  // the drives a place has
+  ASSERT_EQ(drives.size(), 1u);
+  EXPECT_EQ(drives[0].LocalName, "X:");
+  EXPECT_EQ(drives[0].RemoteName, "\\\\fs01\\経理");
+  std::string printer;
+  long error = 0;
+  ASSERT_TRUE(sim.platform().printers.GetDefault(printer, error));
+  EXPECT_EQ(printer, "\\\\fs01\\営業部カラー");
+  std::vector<platform::ShareInfo> shares;
+  ASSERT_EQ(sim.platform().shares.EnumShares(shares), 0);
+  const auto made = std::find_if(shares.begin(), shares.end(),
+                                 [](const platform::ShareInfo& s) { return s.Name == "手順"; });
+  ASSERT_NE(made, shares.end());
+  EXPECT_EQ(made->Path, "C:\\share");
+  EXPECT_EQ(made->MaxUses, 3);
 }
 
 // ---- copy and del --------------------------------------------------------------

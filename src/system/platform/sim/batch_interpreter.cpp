@@ -645,8 +645,8 @@ class Batch {
     return {static_cast<uint32_t>(code)};
   }
 
-  // The net commands of the change batch. The simulated PC keeps no drive
-  // connections or shares yet: a well-formed command is recorded.
+  // The net commands of the change batch, acting on the simulated PC's drive
+  // connections and shares. A failure ends the command with 2, as net does.
   Result Net(const std::string& rest) {
     std::vector<std::string> args = SplitProgramArguments(rest);
     if (args.empty() || !(Cp932EqualsNoCase(args[0], "use") || Cp932EqualsNoCase(args[0], "share")))
@@ -663,11 +663,11 @@ class Batch {
     Ran();
     std::string record, error;
     if (use ? NetUse(args, record, error) : NetShare(args, record, error)) {
-      Log(context_.Pc, "recorded: " + record);
+      Log(context_.Pc, record);
       return {0};
     }
     Output(std::string(use ? "net use" : "net share") + ": " + error);
-    return {1};
+    return {2};
   }
 
   static bool IsUnc(const std::string& s) {
@@ -692,8 +692,16 @@ class Batch {
     if (remove) {
       if (plain.size() != 1 || plain[0] != "*" || !user.empty())
         return (error = "only \"net use * /delete /yes\" is modelled for /delete"), false;
-      record = std::string("net use: disconnect every network drive") +
-               (yes ? "" : " (would ask for confirmation)");
+      if (!yes)
+        return (error = "without /yes net use asks for confirmation, and nobody answers a batch"),
+               false;
+      INetworkDrives& drives = context_.Pc.platform().drives;
+      std::vector<DriveConnection> connected;
+      if (const long e = drives.EnumConnected(connected); e != 0)
+        return (error = "System error " + std::to_string(e)), false;
+      for (const DriveConnection& c : connected)
+        if (!c.LocalName.empty()) drives.CancelConnection(c.LocalName);
+      record = "net use: disconnected every network drive";
       return true;
     }
     size_t p = 0;
@@ -708,11 +716,16 @@ class Batch {
       return (error = "no remote name of the form \\\\server\\share"), false;
     const std::string remote = plain[p++];
     const bool password = p < plain.size();
-    if (password) ++p;
+    const std::string secret = password ? plain[p++] : std::string();
     if (p < plain.size()) return (error = "too many names: " + plain[p]), false;
     if (yes) return (error = "/yes belongs to /delete"), false;
-    record = "net use: connect " + (local.empty() ? std::string("(no device)") : local) + " to " +
-             remote + (user.empty() ? "" : ", user " + user) + (password ? ", with a password" : "");
+    if (local == "*") return (error = "the next free drive letter is not modelled"), false;
+    if (const long e = context_.Pc.platform().drives.AddConnection(local, remote, user, secret);
+        e != 0)
+      return (error = "System error " + std::to_string(e) + " connecting " + remote), false;
+    record = "net use: connected " + (local.empty() ? std::string("(no device)") : local) +
+             " to " + remote + (user.empty() ? "" : ", user " + user) +
+             (password ? ", with a password" : "");
     return true;
   }
 
@@ -749,14 +762,20 @@ class Batch {
         return (error = "the share name " + name + " holds a character shares cannot have"), false;
     if (!context_.Pc.platform().files.IsDirectory(path))
       return (error = "the folder " + path + " does not exist"), false;
-    record = "net share: " + name + " = " + path + ", users " +
+    ShareInfo share;
+    share.Name = name;
+    share.Path = path;
+    share.Remark = remark;
+    share.MaxUses = users.empty() || users == "unlimited" ? -1 : std::stoi(users);
+    if (const long e = context_.Pc.platform().shares.AddShare(share); e != 0)
+      return (error = "System error " + std::to_string(e) + " sharing " + name), false;
+    record = "net share: shared " + name + " = " + path + ", users " +
              (users.empty() ? std::string("(default)") : users) +
              (hasRemark ? ", remark \"" + remark + "\"" : "");
     return true;
   }
 
-  // The default printer line of the change batch, recorded: the simulated
-  // PC has no printers yet.
+  // The default printer line of the change batch.
   Result Rundll32(const std::string& rest) {
     const std::vector<std::string> args = SplitProgramArguments(rest);
     if (args.empty() || !Cp932EqualsNoCase(args[0], "printui.dll,PrintUIEntry"))
@@ -768,7 +787,13 @@ class Batch {
       Output("PrintUIEntry: only /y /n \"printer\" is modelled");
       return {1};
     }
-    Log(context_.Pc, "recorded: default printer \"" + args[3] + "\"");
+    long error = 0;
+    if (!context_.Pc.platform().printers.SetDefault(args[3], error)) {
+      Output("PrintUIEntry: the printer \"" + args[3] + "\" cannot be made the default (error " +
+             std::to_string(error) + ")");
+      return {1};
+    }
+    Log(context_.Pc, "PrintUIEntry: default printer \"" + args[3] + "\"");
     return {0};
   }
 
