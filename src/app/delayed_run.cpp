@@ -173,6 +173,18 @@ void ArrangeNextStart(Context& context, const std::string& placeName) {
     Warn(platform, kMsgShortcutNotCreated);
 }
 
+bool DisableAutoLogon(platform::Platform& platform);
+
+// Whether the place's section holds its whole logon group, rather than
+// taking it from the PC.
+bool LogonStored(const config::ConfigFile& config, const config::PlaceSettings& record) {
+  for (const char* key : {"DefaultUserName", "AutoAdminLogon", "DefaultPassword", "DisableCAD"})
+    if (config.ReadString(record.SectionName(), key, config::kNoDataPlace, 256) ==
+        config::kNoDataPlace)
+      return false;
+  return true;
+}
+
 // The slot's domain change; the run stops after it either way. False when it
 // failed (the queue is gone then).
 bool ChangeDomain(Context& context, const config::PlaceSettings& record, int64_t slot,
@@ -188,11 +200,20 @@ bool ChangeDomain(Context& context, const config::PlaceSettings& record, int64_t
     case Joined::Failed:
       Warn(platform, kMsgDomainSwitchFailed);
       EndQueue(context);
+      // The administrator's automatic logon made for the join must not
+      // outlive it: with the queue gone nothing else would turn it off.
+      DisableAutoLogon(platform);
       return false;
   }
   const bool marked = MarkDone(context.Config(), slot);
-  // Its failures are shown there; the join stands and needs the restart.
-  WriteWinlogon(context, record);
+  // Its failures are shown there; the join stands and needs the restart. A
+  // place that stores no logon of its own read it from the PC, which holds
+  // the administrator's logon made for the join: that is turned off
+  // instead of being kept as the place's.
+  if (LogonStored(context.Config(), record))
+    WriteWinlogon(context, record);
+  else
+    DisableAutoLogon(platform);
   // Checked after the logon write, which may have queued "DisableAutoLogon".
   // Without the mark every start would join and restart again.
   if (!marked)

@@ -169,7 +169,28 @@ bool SameShares(const config::NetShareList& place, const config::NetShareList& p
   return true;
 }
 
+// A logon to this computer names it in DefaultDomainName and
+// AltDefaultDomainName; after a rename the old name would be a domain that
+// does not exist, and the automatic logon after the restart would fail.
+// Values naming anything else (a domain) stay.
+void FollowRenamedComputer(Context& context, const std::string& oldName,
+                           const std::string& newName) {
+  if (oldName.empty() || platform::Cp932EqualsNoCase(oldName, newName)) return;
+  platform::RegKey key;
+  if (key.Open(context.Platform().registry, Hive::LocalMachine, kWinlogonPath,
+               platform::kKeyAllAccess) != platform::kErrorSuccess)
+    return;
+  for (const char* value : {"DefaultDomainName", "AltDefaultDomainName"}) {
+    std::string name;
+    if (key.QueryString(value, 256, name) == platform::kErrorSuccess &&
+        platform::Cp932EqualsNoCase(name, oldName) &&
+        key.SetString(value, newName) != platform::kErrorSuccess)
+      Warn(context, RegistryWriteFailedMessage(kWinlogonPath, value, true));
+  }
+}
+
 }  // namespace
+
 
 std::string DelayedActionNotQueuedMessage(const std::string& action,
                                           const std::string& configPath) {
@@ -336,6 +357,8 @@ bool WriteToPC(Context& context, const PlaceSettings& record,
   }
 
   if (wanted(config::kGroupComputer)) {
+    std::string oldName;
+    platform.system.GetComputerName(oldName);
     KeyWriter tcpip(context, Hive::LocalMachine, kTcpipParametersPath);
     if (!tcpip.Open() || !tcpip.BareText("Hostname", record.ComputerName) ||
         !tcpip.BareText("NV Hostname", record.ComputerName))
@@ -344,6 +367,7 @@ bool WriteToPC(Context& context, const PlaceSettings& record,
     if (!shell.Open() || !shell.BareText("", record.ComputerName, "ShellNoRoam")) return false;
     if (!platform.system.SetComputerName(record.ComputerName))
       Warn(context, kMsgComputerNameRefused + record.ComputerName);
+    FollowRenamedComputer(context, oldName, record.ComputerName);
     KeyWriter server(context, Hive::LocalMachine, kLanmanServerParametersPath);
     if (server.Open(true) && !server.BareText("srvcomment", record.SrvComment)) return false;
   }

@@ -480,6 +480,12 @@ TEST(RunDelayedActions, DomainChangeKeepsTheLogonItsWriteQueues) {
     rig.record->AutoLogonKeep = row.keep;
     rig.record->DefaultUserName = "suzuki";
     rig.record->DefaultPassword = "pw";
+    // The place stores its logon (else the logon read from the PC would be
+    // the administrator's one made for the join).
+    rig.pc.WriteFile(testing::kDemoIniFile,
+                     rig.pc.ReadFile(testing::kDemoIniFile) +
+                         "[P1]\r\nDefaultUserName=suzuki\r\nAutoAdminLogon=TRUE\r\n"
+                         "DefaultPassword=143\r\nDisableCAD=TRUE\r\n");
 
     EXPECT_TRUE(rig.Run());
 
