@@ -18,6 +18,7 @@
 #include "app/relogon.h"
 #include "app/startup_shortcut.h"
 #include "app/velandra_app.h"
+#include "support/app_runs.h"
 #include "support/demo_pc_facts.h"
 #include "support/session_fakes.h"
 #include "system/adapter_registry.h"
@@ -71,14 +72,6 @@ class TypedAccount : public ui::IUserPasswordDialog {
   int asked = 0;
   bool cancel = false;
 };
-
-// The queue section as "key=value;" in file order, ";" when it is gone.
-std::string Queue(platform::Platform& p) {
-  std::string section = p.profile.GetSection(kDelayActionSection, 4096, testing::kDemoIniPath);
-  for (char& c : section)
-    if (c == '\0') c = ';';
-  return section;
-}
 
 // The events that begin with one of `prefixes` (UTF-8), in order.
 std::vector<std::string> EventsOf(const SessionRig& rig,
@@ -214,7 +207,7 @@ TEST(RunDelayedActions, EveryActionInSlotOrderThenTheQueueAndShortcutGone) {
   EXPECT_EQ(events[4], Cp932ToUtf8("companion selected: 自宅 光回線"));
   EXPECT_EQ(Winlogon(rig.Platform()), (std::map<std::string, std::string>{
                                           {"AutoAdminLogon", "0"}}));
-  EXPECT_EQ(Queue(rig.Platform()), ";");
+  EXPECT_EQ(testing::QueueText(rig.Platform()), ";");
   EXPECT_FALSE(rig.ShortcutThere());
   EXPECT_TRUE(rig.sim->Messages().empty());
   EXPECT_TRUE(rig.session.exits.empty());
@@ -252,7 +245,7 @@ TEST(RunDelayedActions, SkippedAndUnknownSlots) {
     } else {
       EXPECT_TRUE(events.empty());
     }
-    EXPECT_EQ(Queue(rig.Platform()), ";");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), ";");
     EXPECT_FALSE(rig.ShortcutThere());
   }
 }
@@ -265,7 +258,7 @@ TEST(RunDelayedActions, NothingQueuedDeletesTheSectionAndTheShortcut) {
     RunRig rig(queue);
     EXPECT_TRUE(rig.Run());
     EXPECT_TRUE(EventsOf(rig, {"default printer set", "sleep"}).empty());
-    EXPECT_EQ(Queue(rig.Platform()), ";");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), ";");
     EXPECT_FALSE(rig.ShortcutThere());
     EXPECT_TRUE(rig.session.exits.empty());
   }
@@ -297,7 +290,7 @@ TEST(RunDelayedActions, WinlogonFailureKeepsTheQueue) {
     EXPECT_FALSE(rig.Run());
 
     EXPECT_EQ(Warnings(rig), std::vector<std::string>{row.message});
-    EXPECT_EQ(Queue(rig.Platform()),
+    EXPECT_EQ(testing::QueueText(rig.Platform()),
               "Action00=DONE;Action01=NetShare;Action02=DONE;Action03=DisableAutoLogon;"
               "Action04=DefaultPrinter;ActionCount=4;;");
     EXPECT_TRUE(EventsOf(rig, {"default printer set"}).empty());
@@ -363,7 +356,7 @@ TEST(RunDelayedActions, FailedDomainChangeDropsTheQueue) {
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), kMsgDomainSwitchFailed);
     EXPECT_LE(shown.size(), row.workgroupMessage ? 2u : 1u);
-    EXPECT_EQ(Queue(rig.Platform()), ";");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), ";");
     EXPECT_FALSE(rig.ShortcutThere());
     EXPECT_TRUE(ShellStarts(rig).empty());
     EXPECT_TRUE(rig.session.exits.empty());
@@ -400,7 +393,7 @@ TEST(RunDelayedActions, DomainChangeRestartsWithTheShortcutWhileActionsRemain) {
 
     EXPECT_TRUE(rig.Run());
 
-    EXPECT_EQ(Queue(rig.Platform()), row.queueAfter);
+    EXPECT_EQ(testing::QueueText(rig.Platform()), row.queueAfter);
     EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitReboot});
     EXPECT_TRUE(EventsOf(rig, {"shell started", "default printer set", "share added"}).empty());
     EXPECT_EQ(rig.ShortcutThere(), row.shortcut);
@@ -413,7 +406,7 @@ TEST(RunDelayedActions, DomainChangeRestartsWithTheShortcutWhileActionsRemain) {
     // The start after the restart.
     rig.session.exits.clear();
     EXPECT_TRUE(rig.Run());
-    EXPECT_EQ(Queue(rig.Platform()), ";");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), ";");
     EXPECT_FALSE(rig.ShortcutThere());
     EXPECT_TRUE(rig.session.exits.empty());
   }
@@ -432,7 +425,7 @@ TEST(RunDelayedActions, DomainPlaceJoinedThenRestarts) {
   EXPECT_EQ(rig.fakeDomain.state.Name, "SHISHA");
   EXPECT_TRUE(rig.fakeDomain.state.HasSid);
   EXPECT_EQ(rig.account.asked, 0);
-  EXPECT_EQ(Queue(rig.Platform()), "Action00=DONE;Action01=DefaultPrinter;ActionCount=1;;");
+  EXPECT_EQ(testing::QueueText(rig.Platform()), "Action00=DONE;Action01=DefaultPrinter;ActionCount=1;;");
   EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitReboot});
   ASSERT_EQ(rig.shell->specs.size(), 1u);
   EXPECT_EQ(rig.shell->specs[0].Arguments, "-r \"本社\"");
@@ -455,7 +448,7 @@ TEST(RunDelayedActions, CancelledAccountQuestionEndsTheRun) {
   ASSERT_EQ(rig.sim->Messages().size(), 1u);
   EXPECT_EQ(rig.sim->Messages()[0].Text, kMsgJoinCredentialsCancelled);
   EXPECT_EQ(rig.context->QuitCode(), 1);
-  EXPECT_EQ(Queue(rig.Platform()), "Action00=ChangeDomain;Action01=DefaultPrinter;ActionCount=1;;");
+  EXPECT_EQ(testing::QueueText(rig.Platform()), "Action00=ChangeDomain;Action01=DefaultPrinter;ActionCount=1;;");
   EXPECT_TRUE(rig.session.exits.empty());
   EXPECT_TRUE(EventsOf(rig, {"default printer set"}).empty());
 }
@@ -489,7 +482,7 @@ TEST(RunDelayedActions, DomainChangeKeepsTheLogonItsWriteQueues) {
 
     EXPECT_TRUE(rig.Run());
 
-    EXPECT_EQ(Queue(rig.Platform()), row.queueAfter);
+    EXPECT_EQ(testing::QueueText(rig.Platform()), row.queueAfter);
     EXPECT_EQ(Winlogon(rig.Platform()),
               (std::map<std::string, std::string>{{"AutoAdminLogon", "1"},
                                                   {"DefaultPassword", "pw"}}));
@@ -518,7 +511,7 @@ TEST(RunDelayedActions, DomainChangeShowsWhyNoStartFollows) {
     EXPECT_TRUE(rig.Run());
     EXPECT_EQ(Warnings(rig), std::vector<std::string>{row.message});
     EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitReboot});
-    EXPECT_EQ(Queue(rig.Platform()), "Action00=DONE;Action01=ExecuteProgram;ActionCount=1;;");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), "Action00=DONE;Action01=ExecuteProgram;ActionCount=1;;");
   }
 }
 
@@ -590,9 +583,7 @@ TEST(RunDelayedActions, ProgramsInTheirOrderMissingOnesSkipped) {
 
 int StartVelandra(platform::sim::SimulatedPc& pc, const std::string& arguments) {
   std::ostringstream out;
-  ui::ScriptedUserPasswordDialog prompt(pc.answers(), out);
-  CVelandraApp app(pc.platform(), prompt);
-  return app.Run(arguments);
+  return testing::StartVelandra(pc, arguments, out);
 }
 
 // Without the place no action may run: an unknown name is refused while
@@ -635,7 +626,7 @@ TEST(ResumeStart, UnknownPlaceRefusedWhileActionsAreQueued) {
     std::string autoLogon;
     key.QueryString("AutoAdminLogon", 16, autoLogon);
     EXPECT_EQ(autoLogon, row.message ? "1" : "0");
-    EXPECT_EQ(Queue(sim.platform()), row.queueAfter);
+    EXPECT_EQ(testing::QueueText(sim.platform()), row.queueAfter);
   }
 }
 
@@ -664,13 +655,13 @@ TEST(ResumeStart, BootsRunTheQueueToTheEnd) {
   EXPECT_EQ(boot.Starts[0].Spec.Arguments, "-r \"本社\"");
   EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "restart");
-  EXPECT_EQ(Queue(sim.platform()), "Action00=DONE;Action01=DisableAutoLogon;ActionCount=1;;");
+  EXPECT_EQ(testing::QueueText(sim.platform()), "Action00=DONE;Action01=DisableAutoLogon;ActionCount=1;;");
 
   boot = platform::sim::Boot(sim, false, start, out);
   ASSERT_EQ(boot.Starts.size(), 1u) << out.str();
   EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "");
-  EXPECT_EQ(Queue(sim.platform()), ";");
+  EXPECT_EQ(testing::QueueText(sim.platform()), ";");
   std::string force;
   EXPECT_NE(key.QueryString("ForceAutoLogon", 16, force), 0);
 

@@ -14,6 +14,7 @@
 #include "app/messages.h"
 #include "app/relogon.h"
 #include "app/velandra_app.h"
+#include "support/app_runs.h"
 #include "support/demo_pc_facts.h"
 #include "support/scratch_dir.h"
 #include "system/platform/sim/sim_boot.h"
@@ -23,6 +24,8 @@
 
 namespace velandra::app {
 namespace {
+
+using testing::StartVelandra;
 
 using Values = std::map<std::string, std::string>;
 namespace sim = platform::sim;
@@ -57,20 +60,6 @@ const Values kManualLogon = {{"AutoAdminLogon", "0"},
                              {"DefaultDomainName", "VELANDRA-PC"},
                              {"AltDefaultDomainName", "VELANDRA-PC"}};
 
-int StartVelandra(sim::SimulatedPc& pc, const std::string& arguments, std::ostream& out) {
-  ui::ScriptedUserPasswordDialog prompt(pc.answers(), out);
-  CVelandraApp app(pc.platform(), prompt);
-  return app.Run(arguments);
-}
-
-std::string Queue(sim::SimulatedPc& pc) {
-  std::string s = pc.platform().profile.GetSection(kDelayActionSection, 4096,
-                                                   testing::kDemoIniPath);
-  for (char& c : s)
-    if (c == '\0') c = ';';
-  return s;
-}
-
 struct Relogon {
   const char* name;
   const char* options;        // of the first start, after -logon USER PASSWORD -p 本社
@@ -97,7 +86,7 @@ TEST_P(RelogonOnTheSimulatedPc, ThreeStarts) {
   EXPECT_TRUE(sim.Messages().empty());
   EXPECT_EQ(Winlogon(sim), kKanriLogon);
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "log off");
-  EXPECT_EQ(Queue(sim), "Action01=DisableAutoLogon;ActionCount=1;;");
+  EXPECT_EQ(testing::QueueText(sim.platform()), "Action01=DisableAutoLogon;ActionCount=1;;");
 
   // The log off; kanri is logged on automatically and start 2 runs.
   sim::BootResult boot = sim::Boot(sim, false, StartVelandra, out);
@@ -111,7 +100,7 @@ TEST_P(RelogonOnTheSimulatedPc, ThreeStarts) {
   EXPECT_TRUE(sim.Messages().empty()) << out.str();
   EXPECT_EQ(Winlogon(sim), r.afterSecond);
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), r.secondExit);
-  EXPECT_EQ(Queue(sim), r.queueAfterSecond);
+  EXPECT_EQ(testing::QueueText(sim.platform()), r.queueAfterSecond);
 
   // The next boot: kanri again, by the automatic logon or by hand, and
   // start 3 with -r, which turns the automatic logon off (once for each
@@ -125,7 +114,7 @@ TEST_P(RelogonOnTheSimulatedPc, ThreeStarts) {
   EXPECT_EQ(boot.Starts[0].ExitCode, kExitSuccess) << out.str();
   EXPECT_TRUE(sim.Messages().empty()) << out.str();
   EXPECT_EQ(Winlogon(sim), kManualLogon);
-  EXPECT_EQ(Queue(sim), ";");  // the section is gone
+  EXPECT_EQ(testing::QueueText(sim.platform()), ";");  // the section is gone
   EXPECT_EQ(sim.Machine().Get("session", "exit_request"), "");
 
   // Nothing is left to start at the boot after that.

@@ -11,6 +11,7 @@
 #include "app/exit_windows.h"
 #include "app/startup_shortcut.h"
 #include "apply/change_batch.h"
+#include "support/app_runs.h"
 #include "support/demo_pc_facts.h"
 #include "support/session_fakes.h"
 #include "system/platform/sim/simulated_pc.h"
@@ -58,13 +59,6 @@ Values AutoLogon(const std::string& user, const std::string& password,
           {"DefaultDomainName", domain}, {"AltDefaultDomainName", domain}};
 }
 
-std::string Queue(platform::Platform& p) {
-  std::string section = p.profile.GetSection(kDelayActionSection, 4096, testing::kDemoIniPath);
-  for (char& c : section)
-    if (c == '\0') c = ';';
-  return section;
-}
-
 std::vector<std::string> ShownTexts(const SessionRig& rig) {
   std::vector<std::string> texts;
   for (const auto& m : rig.sim->Messages()) {
@@ -105,7 +99,7 @@ TEST(RelogonAs, WritesTheLogonQueuesItsRemovalMakesTheShortcutAndLogsOff) {
     ASSERT_EQ(rig.shell->specs.size(), 1u);
     EXPECT_EQ(rig.shell->specs[0].Arguments, row.arguments);
     EXPECT_TRUE(rig.Platform().files.Exists(SessionRig::kShortcutPath));
-    EXPECT_EQ(Queue(rig.Platform()), "Action01=DisableAutoLogon;ActionCount=1;;");
+    EXPECT_EQ(testing::QueueText(rig.Platform()), "Action01=DisableAutoLogon;ActionCount=1;;");
     EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
     EXPECT_TRUE(rig.sim->Messages().empty());
     EXPECT_FALSE(context.QuitCode());
@@ -120,7 +114,7 @@ TEST(RelogonAs, RemovalQueuedAfterWhatIsWaiting) {
                        "ActionCount=1\r\n");
   Context& context = rig.Open();
   RelogonAs(context, "本社", 1, "kanri", "pw", false);
-  EXPECT_EQ(Queue(rig.Platform()),
+  EXPECT_EQ(testing::QueueText(rig.Platform()),
             "Action00=ChangeDomain;Action01=NetShare;ActionCount=2;Action02=DisableAutoLogon;;");
 }
 
@@ -338,7 +332,7 @@ TEST(RunRelogonStage, BatchThenThePlacesOwnLogonAndTheResumeShortcut) {
 
     EXPECT_TRUE(BatchRan(rig));
     EXPECT_EQ(Winlogon(rig.Platform()), AutoLogon("suzuki", "鈴木 pass", row.domain));
-    EXPECT_EQ(Queue(rig.Platform()),
+    EXPECT_EQ(testing::QueueText(rig.Platform()),
               "Action01=DisableAutoLogon;ActionCount=2;Action02=DisableAutoLogon;;");
     ASSERT_EQ(rig.shell->specs.size(), 1u);
     EXPECT_EQ(rig.shell->specs[0].Arguments, "-r \"本社\"");

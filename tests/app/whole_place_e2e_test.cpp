@@ -21,6 +21,7 @@
 #include "app/velandra_app.h"
 #include "config/config_file.h"
 #include "config/place_settings.h"
+#include "support/app_runs.h"
 #include "support/demo_pc_facts.h"
 #include "support/scratch_dir.h"
 #include "system/domain_join.h"
@@ -34,6 +35,8 @@
 
 namespace velandra::app {
 namespace {
+
+using testing::StartVelandra;
 
 namespace sim = platform::sim;
 using platform::Cp932ToUtf8;
@@ -51,20 +54,6 @@ const char* const kGroupNames[] = {
     "default printer", "hosts file", "lmhosts file"};
 
 std::string Enc(const std::string& password) { return config::EncodeStoredPassword(password); }
-
-int StartVelandra(sim::SimulatedPc& pc, const std::string& arguments, std::ostream& out) {
-  ui::ScriptedUserPasswordDialog prompt(pc.answers(), out);
-  CVelandraApp app(pc.platform(), prompt);
-  return app.Run(arguments);
-}
-
-std::string Queue(sim::SimulatedPc& pc) {
-  std::string s = pc.platform().profile.GetSection(kDelayActionSection, 4096,
-                                                   testing::kDemoIniPath);
-  for (char& c : s)
-    if (c == '\0') c = ';';
-  return s;
-}
 
 // The shortcuts in the common Startup folder (host names are UTF-8).
 std::vector<std::string> StartupShortcuts(const ScratchPc& pc) {
@@ -312,7 +301,7 @@ TEST(WholePlaceEndToEnd, WithRestartEveryGroupComparesEqualAfterTheBoots) {
       ASSERT_TRUE(BootUntilSettled(pc, s, out)) << out.str();
 
       EXPECT_TRUE(s.Messages().empty()) << MessagesText(s);
-      EXPECT_EQ(Queue(s), ";");
+      EXPECT_EQ(testing::QueueText(s.platform()), ";");
       const Comparison c = Compare(s);
       EXPECT_EQ(c.adapterKinds, (std::vector<uint32_t>{0, 0}));
       EXPECT_EQ(c.placeKind, 0u) << "differing: " << c.differing << "\n" << out.str();
@@ -428,7 +417,7 @@ TEST(WholePlaceEndToEnd, FailedJoinsShowTheirMessageAndLoseNothing) {
       // The PC stays in its workgroup, nothing waits for a start, and the
       // next boot runs nothing.
       EXPECT_EQ(s.Machine().Get("domain", "pending_member"), "") << out.str();
-      EXPECT_EQ(Queue(s), ";");
+      EXPECT_EQ(testing::QueueText(s.platform()), ";");
       EXPECT_TRUE(StartupShortcuts(pc).empty());
       sim::BootResult next = sim::Boot(s, true, StartVelandra, out);
       EXPECT_TRUE(next.Starts.empty()) << out.str();

@@ -31,22 +31,8 @@ struct Membership {
 bool IsYes(const std::string& v) { return Cp932EqualsNoCase(v, "yes"); }
 bool IsYesOrNo(const std::string& v) { return IsYes(v) || Cp932EqualsNoCase(v, "no"); }
 
-std::vector<std::string> SplitItems(const std::string& list) {
-  std::vector<std::string> items;
-  size_t pos = 0;
-  while (!list.empty() && pos <= list.size()) {
-    size_t end = list.find(',', pos);
-    if (end == std::string::npos) end = list.size();
-    std::string item = list.substr(pos, end - pos);
-    size_t b = item.find_first_not_of(" \t"), e = item.find_last_not_of(" \t");
-    items.push_back(b == std::string::npos ? "" : item.substr(b, e - b + 1));
-    pos = end + 1;
-  }
-  return items;
-}
-
 bool StepFails(SimulatedPc& pc, const char* step) {
-  for (const auto& item : SplitItems(pc.Machine().Get(kSection, "failing")))
+  for (const auto& item : SplitStateList(pc.Machine().Get(kSection, "failing")))
     if (Cp932EqualsNoCase(item, step)) return true;
   return false;
 }
@@ -101,7 +87,7 @@ bool CallerIsAdministrator(SimulatedPc& pc) {
   const StateFile::Section* s =
       user.empty() || Cp932EqualsNoCase(user, "database") ? nullptr : pc.Users().Find(user);
   if (!s) return false;
-  for (const auto& g : SplitItems(pc.Users().Get(s->Name, "groups")))
+  for (const auto& g : SplitStateList(pc.Users().Get(s->Name, "groups")))
     if (g == "Administrators") return true;
   return false;
 }
@@ -377,7 +363,7 @@ bool CheckDomainState(const StateFile& m, std::string& error) {
     }
   }
   if (const StateFile::Entry* e = m.Find(kSection, "failing")) {
-    for (const auto& item : SplitItems(e->Value)) {
+    for (const auto& item : SplitStateList(e->Value)) {
       bool known = false;
       for (const char* step : kFailingSteps) known = known || Cp932EqualsNoCase(item, step);
       if (!known) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "system/platform/sim/simulated_pc.h"
+#include "system/platform/sim/state_file.h"
 #include "system/platform/text.h"
 #include "system/platform/win_types.h"
 
@@ -43,23 +44,6 @@ const StateFile::Section* FindAccount(SimulatedPc& pc, const std::string& utf8) 
 constexpr const char* kSessionSteps[] = {
     "open token", "lookup privilege", "adjust token", "exit", "impersonate", "revert"};
 
-// A comma-separated list, blanks around the items removed; empty items
-// (from "a,,b" or a trailing comma) are kept, so that they are reported.
-std::vector<std::string> SplitSteps(const std::string& list) {
-  std::vector<std::string> items;
-  if (list.empty()) return items;
-  size_t pos = 0;
-  while (pos <= list.size()) {
-    size_t end = list.find(',', pos);
-    if (end == std::string::npos) end = list.size();
-    std::string item = list.substr(pos, end - pos);
-    size_t b = item.find_first_not_of(" \t"), e = item.find_last_not_of(" \t");
-    items.push_back(b == std::string::npos ? "" : item.substr(b, e - b + 1));
-    pos = end + 1;
-  }
-  return items;
-}
-
 bool Fail(long code, long& error) {
   error = code;
   return false;
@@ -80,13 +64,13 @@ std::optional<uint32_t> ExitRequestFlags(const std::string& name) {
 }
 
 bool SessionStepFails(SimulatedPc& pc, const char* step) {
-  for (const auto& item : SplitSteps(pc.Machine().Get("session", "failing")))
+  for (const auto& item : SplitStateList(pc.Machine().Get("session", "failing")))
     if (Cp932EqualsNoCase(item, step)) return true;
   return false;
 }
 
 std::optional<std::string> UnknownSessionStep(const std::string& list) {
-  for (const auto& item : SplitSteps(list)) {
+  for (const auto& item : SplitStateList(list)) {
     bool known = false;
     for (const char* step : kSessionSteps) known = known || Cp932EqualsNoCase(item, step);
     if (!known) return item;

@@ -157,4 +157,18 @@ void StateFile::RemoveSection(const std::string& section) {
   });
 }
 
+std::vector<std::string> SplitStateList(const std::string& list) {
+  std::vector<std::string> items;
+  size_t pos = 0;
+  while (!list.empty() && pos <= list.size()) {
+    size_t end = list.find(',', pos);
+    if (end == std::string::npos) end = list.size();
+    std::string item = list.substr(pos, end - pos);
+    size_t b = item.find_first_not_of(" \t"), e = item.find_last_not_of(" \t");
+    items.push_back(b == std::string::npos ? "" : item.substr(b, e - b + 1));
+    pos = end + 1;
+  }
+  return items;
+}
+
 }  // namespace velandra::platform::sim

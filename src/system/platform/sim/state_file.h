@@ -53,4 +53,8 @@ class StateFile {
   std::vector<Section> sections_;
 };
 
+// A comma-separated value, blanks around the items removed; empty items
+// (from "a,,b" or a trailing comma) are kept, so that they can be reported.
+std::vector<std::string> SplitStateList(const std::string& list);
+
 }  // namespace velandra::platform::sim
