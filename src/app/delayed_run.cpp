@@ -113,50 +113,15 @@ void WaitBeforeJoinOnXp(Context& context) {
   if (wait > 0) context.Platform().system.Sleep(static_cast<uint32_t>(wait));
 }
 
-// The domain part of the platform, keeping the result of the last join call
-// made through it.
-class WatchedJoin : public platform::IDomain {
- public:
-  explicit WatchedJoin(platform::IDomain& inner) : inner_(inner) {}
-  long QueryPrimaryDomain(uint32_t access, platform::PrimaryDomain& domain) override {
-    return inner_.QueryPrimaryDomain(access, domain);
-  }
-  long JoinDomain(const std::string& domain, const std::optional<std::string>& account,
-                  const std::optional<std::string>& password, uint32_t options) override {
-    last_ = inner_.JoinDomain(domain, account, password, options);
-    return *last_;
-  }
-  long UnjoinDomain(uint32_t options) override { return inner_.UnjoinDomain(options); }
-  std::optional<long> Last() const { return last_; }
-
- private:
-  platform::IDomain& inner_;
-  std::optional<long> last_;
-};
-
-// The workgroup switch shows most of its failures but returns nothing, and
-// access denied it does not show at all: it counts as done only when its
-// join call returned 0.
-bool SwitchPlaceToWorkgroup(Context& context, const config::PlaceSettings& record) {
-  platform::Platform& p = context.Platform();
-  WatchedJoin domain(p.domain);
-  platform::Platform watched{p.profile, p.registry, p.system,    p.accounts, p.files,
-                             p.shell,   p.messages, p.processes, p.session,  p.drives,
-                             p.printers, p.shares,  domain};
-  Context switching(watched, context.ConfigPath(), context.Os());
-  switching.DiffCheck = context.DiffCheck;
-  switching.AdminCheck = context.AdminCheck;
-  SwitchToWorkgroup(switching, record);
-  if (const auto quit = switching.QuitCode()) context.PostQuit(*quit);
-  return domain.Last() == platform::kErrorSuccess;
-}
-
 enum class Joined { Done, Failed, Cancelled };
 
 Joined JoinPlace(Context& context, const config::PlaceSettings& record,
                  ui::IUserPasswordDialog& credentials) {
+  // The switch shows most of its failures, access denied not at all: it
+  // counts as done only when its join call returned 0.
   if (!record.DomainWorkgroup)
-    return SwitchPlaceToWorkgroup(context, record) ? Joined::Done : Joined::Failed;
+    return SwitchToWorkgroup(context, record) == platform::kErrorSuccess ? Joined::Done
+                                                                         : Joined::Failed;
   const long result = JoinDomain(context, record, record.DomainName, record.JoinDomainUser,
                                  record.JoinDomainPassword, credentials);
   if (result == kJoinDomainCancelled) return Joined::Cancelled;

@@ -120,7 +120,7 @@ long JoinDomain(Context& context, const config::PlaceSettings& record, const std
   return platform::kErrorSuccess;
 }
 
-void SwitchToWorkgroup(Context& context, const config::PlaceSettings& record) {
+long SwitchToWorkgroup(Context& context, const config::PlaceSettings& record) {
   platform::Platform& platform = context.Platform();
   if (IsDomainMember(platform) &&
       platform.domain.UnjoinDomain(platform::kNetSetupAcctDelete) != platform::kErrorSuccess)
@@ -134,6 +134,7 @@ void SwitchToWorkgroup(Context& context, const config::PlaceSettings& record) {
   // automatic logon to it would fail: this computer is the logon domain now.
   if (result == platform::kErrorSuccess)
     SetLogonDefaults(context, record, record.ComputerName, false);
+  return result;
 }
 
 }  // namespace velandra

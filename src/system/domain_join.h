@@ -55,7 +55,8 @@ long JoinDomain(Context& context, const config::PlaceSettings& record, const std
 // Joins the record's WorkgroupName; reports its own failure. After a
 // switch that worked the logon domain (DefaultDomainName and
 // AltDefaultDomainName) is the record's ComputerName, so that no logon goes
-// to the domain just left.
-void SwitchToWorkgroup(Context& context, const config::PlaceSettings& record);
+// to the domain just left. Returns the join call's result (0 success; 5,
+// access denied, is not shown).
+long SwitchToWorkgroup(Context& context, const config::PlaceSettings& record);
 
 }  // namespace velandra
