@@ -28,6 +28,7 @@
 #include "system/os_info.h"
 #include "system/place_settings_pc.h"
 #include "system/platform/sim/sim_boot.h"
+#include "system/platform/sim/host_files.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
 #include "ui/dlg_user_password.h"
@@ -55,10 +56,12 @@ const char* const kGroupNames[] = {
 
 std::string Enc(const std::string& password) { return config::EncodeStoredPassword(password); }
 
-// The shortcuts in the common Startup folder (host names are UTF-8).
+// The shortcuts in the common Startup folder (host names are UTF-8, which
+// on Windows must not be read in the ANSI code page).
 std::vector<std::string> StartupShortcuts(const ScratchPc& pc) {
   std::vector<std::string> found;
-  const std::filesystem::path folder = pc.dir() / Cp932ToUtf8(kStartupFolder);
+  const std::filesystem::path folder =
+      pc.dir() / platform::sim::HostPathFromUtf8(Cp932ToUtf8(kStartupFolder));
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(folder, ec))
     if (e.path().extension() == ".lnk") found.push_back(e.path().filename().string());
