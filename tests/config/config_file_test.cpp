@@ -5,30 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "support/scratch_dir.h"
+#include "support/scratch_config.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_profile.h"
 
 namespace velandra::config {
 namespace {
 
-// A ConfigFile over SimProfile on a scratch Velandra.ini.
-class ConfigFileTest : public ::testing::Test {
- protected:
-  void SetFile(const std::string& data) {
-    ASSERT_TRUE(platform::sim::WriteHostFileAtomically(file_, data));
-  }
-  std::string FileBytes() const {
-    std::string data;
-    platform::sim::ReadHostFile(file_, data);
-    return data;
-  }
-
-  testing::ScratchDir dir_;
-  std::filesystem::path file_ = dir_.path() / "Velandra.ini";
-  platform::sim::SimProfile profile_{platform::sim::IdentityPathMapper()};
-  ConfigFile config_{profile_, file_.string()};
-};
+class ConfigFileTest : public testing::ScratchConfigTest {};
 
 TEST_F(ConfigFileTest, BoolRules) {
   SetFile(

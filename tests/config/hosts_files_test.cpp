@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/scratch_dir.h"
+#include "support/scratch_config.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_profile.h"
 #include "system/platform/text.h"
@@ -12,23 +12,7 @@
 namespace velandra::config {
 namespace {
 
-// A ConfigFile over SimProfile on a scratch Velandra.ini, written by hand.
-class HostsFilesConfigTest : public ::testing::Test {
- protected:
-  void SetFile(const std::string& data) {
-    ASSERT_TRUE(platform::sim::WriteHostFileAtomically(file_, data));
-  }
-  std::string FileBytes() const {
-    std::string data;
-    platform::sim::ReadHostFile(file_, data);
-    return data;
-  }
-
-  testing::ScratchDir dir_;
-  std::filesystem::path file_ = dir_.path() / "Velandra.ini";
-  platform::sim::SimProfile profile_{platform::sim::IdentityPathMapper()};
-  ConfigFile config_{profile_, file_.string()};
-};
+class HostsFilesConfigTest : public testing::ScratchConfigTest {};
 
 // 表 and ソ end in the byte 0x5C.
 TEST_F(HostsFilesConfigTest, HandWrittenSectionsReadAndWriteBackTheSameBytes) {

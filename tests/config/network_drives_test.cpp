@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/demo_pc_facts.h"
+#include "support/drive_records.h"
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
@@ -16,23 +17,8 @@ namespace {
 using velandra::testing::kDemoIniFile;
 using velandra::testing::kDemoIniPath;
 using velandra::testing::ScratchPc;
-
-NetworkDrive Drive(std::string local, std::string remote, std::string user = "",
-                   std::string password = "") {
-  NetworkDrive d;
-  d.LocalName = std::move(local);
-  d.RemoteName = std::move(remote);
-  d.UserName = std::move(user);
-  d.Password = std::move(password);
-  return d;
-}
-
-std::string Dump(const NetworkDriveList& list) {
-  std::string out;
-  for (const auto& d : list.Drives)
-    out += "[" + d.LocalName + "|" + d.RemoteName + "|" + d.UserName + "|" + d.Password + "]";
-  return out;
-}
+using velandra::testing::Drive;
+using velandra::testing::Dump;
 
 // The demo PC's configuration file, with section P1 written by hand.
 class DriveKeys : public ::testing::Test {

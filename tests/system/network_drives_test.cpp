@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/drive_records.h"
 #include "support/scratch_dir.h"
 #include "system/platform/sim/simulated_pc.h"
 #include "system/platform/text.h"
@@ -15,23 +16,8 @@ namespace {
 using config::NetworkDrive;
 using config::NetworkDriveList;
 using velandra::testing::ScratchPc;
-
-NetworkDrive Drive(std::string local, std::string remote, std::string user = "",
-                   std::string password = "") {
-  NetworkDrive d;
-  d.LocalName = std::move(local);
-  d.RemoteName = std::move(remote);
-  d.UserName = std::move(user);
-  d.Password = std::move(password);
-  return d;
-}
-
-std::string Dump(const NetworkDriveList& list) {
-  std::string out;
-  for (const auto& d : list.Drives)
-    out += "[" + d.LocalName + "|" + d.RemoteName + "|" + d.UserName + "|" + d.Password + "]";
-  return out;
-}
+using velandra::testing::Drive;
+using velandra::testing::Dump;
 
 NetworkDriveList ReadPc(platform::sim::SimulatedPc& pc) {
   NetworkDriveList list;
