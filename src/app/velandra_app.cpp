@@ -9,6 +9,7 @@
 #include "app/startup_shortcut.h"
 #include "apply/apply_flow.h"
 #include "apply/change_batch.h"
+#include "ui/sheet_window.h"
 #include "config/adapter_list.h"
 #include "system/place_settings_pc.h"
 #include "system/platform/text.h"
@@ -27,10 +28,12 @@ std::string BuildConfigPath(platform::ISystemInfo& system, bool& tooLong) {
 }  // namespace
 
 CVelandraApp::CVelandraApp(platform::Platform& platform,
-                           ui::IUserPasswordDialog& logonPrompt, ui::IExitDialog* exitDialog)
+                           ui::IUserPasswordDialog& logonPrompt, ui::IExitDialog* exitDialog,
+                           ui::ISheetWindow* sheetWindow)
     : platform_(platform),
       logonPrompt_(logonPrompt),
       exitDialog_(exitDialog),
+      sheetWindow_(sheetWindow),
       context_(platform, BuildConfigPath(platform.system, configPathTooLong_),
                ReadOsInfo(platform.system)) {}
 
@@ -93,7 +96,10 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   if (!ParseCommandLine(CommandTokens, Options, logonPrompt_))
     return Refuse(kMsgBadArguments);
 
-  if (CommandTokens.empty()) return NotBuilt("プロパティシート(対話モード)");
+  if (CommandTokens.empty()) {
+    if (!sheetWindow_) return NotBuilt("プロパティシート(対話モード)");
+    return sheetWindow_->DoModal(sheet) ? kExitSuccess : kExitFailed;
+  }
 
   // Overrides for this run only; the file keeps its values.
   if (Options.DiffGiven) context_.DiffCheck = Options.Diff != 0;

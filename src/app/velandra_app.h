@@ -14,6 +14,7 @@
 
 namespace velandra::ui {
 class IExitDialog;
+class ISheetWindow;
 class IUserPasswordDialog;
 }
 
@@ -27,10 +28,11 @@ inline constexpr size_t kMaxConfigPath = 259;
 class CVelandraApp {
  public:
   // `logonPrompt` serves -logon and the account question of the change with
-  // restart; `exitDialog` the exit-mode choice of -d, which fails loudly as
-  // not built without one.
+  // restart; `exitDialog` the exit-mode choice of -d and of OK on the sheet;
+  // `sheetWindow` the sheet of an empty command line. Without them those
+  // fail loudly as not built (there is no window on this platform).
   CVelandraApp(platform::Platform& platform, ui::IUserPasswordDialog& logonPrompt,
-               ui::IExitDialog* exitDialog = nullptr);
+               ui::IExitDialog* exitDialog = nullptr, ui::ISheetWindow* sheetWindow = nullptr);
   CVelandraApp(const CVelandraApp&) = delete;
   CVelandraApp& operator=(const CVelandraApp&) = delete;
 
@@ -63,6 +65,7 @@ class CVelandraApp {
   platform::Platform& platform_;
   ui::IUserPasswordDialog& logonPrompt_;
   ui::IExitDialog* exitDialog_;
+  ui::ISheetWindow* sheetWindow_;
   bool configPathTooLong_ = false;
   Context context_;
   std::unique_ptr<ui::CVelandraSheet> sheet_;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ui/win32/dlg_user_password_view.h"
-#include "ui/win32/resource_ids.h"
+#include "ui/resource_ids.h"
 #endif
 
 namespace velandra::ui {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/win32/resource_ids.h"
+#include "ui/resource_ids.h"
 
 namespace velandra::ui {
 
