@@ -15,6 +15,14 @@
 #include "system/os_info.h"
 #include "ui/velandra_sheet.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+
+#include "support/window_driver.h"
+#include "ui/win32/view_base.h"
+#endif
+
 namespace velandra::testing {
 
 class DemoSheet {
@@ -102,5 +110,92 @@ class DemoSheet {
   ui::CVelandraSheet sheet;
   AnsweringDialogHost dialogs;
 };
+
+#ifdef _WIN32
+
+// Shows `page` alone in a modal property sheet captioned "Velandra" while
+// `driver` runs its steps; the steps end it with the sheet's OK or Cancel.
+inline bool RunPageAlone(ui::win32::PageView& page, WindowDriver& driver) {
+  PROPSHEETPAGEA sheetPage = page.Page(GetModuleHandleA(nullptr));
+  HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&sheetPage)};
+  if (!pages[0]) return false;
+  PROPSHEETHEADERA header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_NOAPPLYNOW;
+  header.hInstance = GetModuleHandleA(nullptr);
+  header.pszCaption = "Velandra";
+  header.nPages = 1;
+  header.phpage = pages;
+  return driver.Run([&] { PropertySheetA(&header); });
+}
+
+// The page of a sheet shown by RunPageAlone.
+inline HWND PageOf(HWND sheet) {
+  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// The visible controls of `dialog` that overlap another one or stand out of
+// the dialog, as "id and id" or "id outside"; a group box may hold others.
+inline std::vector<std::string> LayoutFaults(HWND dialog) {
+  struct Item {
+    int id;
+    RECT rect;
+    bool frame;
+  };
+  std::vector<Item> items;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof name);
+    const bool frame = std::string(name) == "Button" &&
+                       (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+    items.push_back({GetDlgCtrlID(child), rect, frame});
+  }
+  RECT client{};
+  GetClientRect(dialog, &client);
+  std::vector<std::string> faults;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const RECT& a = items[i].rect;
+    if (a.left < client.left || a.top < client.top || a.right > client.right ||
+        a.bottom > client.bottom)
+      faults.push_back(std::to_string(items[i].id) + " outside");
+    for (size_t j = i + 1; j < items.size(); ++j) {
+      RECT both{};
+      if (!IntersectRect(&both, &a, &items[j].rect)) continue;
+      const RECT& b = items[j].rect;
+      auto holds = [](const RECT& outer, const RECT& inner) {
+        return inner.left >= outer.left && inner.top >= outer.top &&
+               inner.right <= outer.right && inner.bottom <= outer.bottom;
+      };
+      if ((items[i].frame && holds(a, b)) || (items[j].frame && holds(b, a))) continue;
+      faults.push_back(std::to_string(items[i].id) + " and " + std::to_string(items[j].id));
+    }
+  }
+  return faults;
+}
+
+// The ids of the controls that the tab key visits from `first`, in order,
+// until it comes back.
+inline std::vector<int> TabOrder(HWND dialog, int first) {
+  std::vector<int> order;
+  HWND start = GetDlgItem(dialog, first);
+  HWND item = start;
+  for (int guard = 0; item && guard < 100; ++guard) {
+    order.push_back(GetDlgCtrlID(item));
+    item = GetNextDlgTabItem(dialog, item, FALSE);
+    if (item == start) break;
+  }
+  return order;
+}
+
+inline bool HasIcon(int id) {
+  return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                       MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */) != nullptr;
+}
+
+#endif  // _WIN32
 
 }  // namespace velandra::testing

@@ -13,6 +13,12 @@
 #include "dns_wins_test_rig.h"
 #include "ui/page_wins.h"
 
+#ifdef _WIN32
+#include "ui/win32/controls.h"
+#include "ui/win32/page_dns_view.h"
+#include "ui/win32/page_wins_view.h"
+#endif
+
 namespace velandra::ui {
 namespace {
 
@@ -430,6 +436,243 @@ TEST(PageDns, ListsStayWithinTheirStoredLength) {
             (Strings{config::kMsgListTooLong, kSuffixTooLong, kSuffixTooLong}));
   EXPECT_TRUE(demo.dialogs.AllAnswered());
 }
+
+#ifdef _WIN32
+
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::FindDialog;
+using velandra::testing::LayoutFaults;
+using velandra::testing::PageOf;
+using velandra::testing::PostClick;
+using velandra::testing::RunPageAlone;
+using velandra::testing::TabOrder;
+using velandra::testing::WindowDriver;
+using velandra::testing::WindowTitle;
+
+win32::Win32DialogHost RealDialogs() {
+  return win32::Win32DialogHost(GetModuleHandleA(nullptr),
+                                {&win32::MakeDnsDialogView, &win32::MakeWinsDialogView});
+}
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+bool Checked(HWND dialog, int id) { return win32::ItemChecked(dialog, id); }
+Strings ListItems(HWND dialog, int id) {
+  Strings items;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+// Whether the focus is in control `id` (an address control's fields are its
+// children).
+bool FocusIn(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  HWND focus = GetFocus();
+  return focus && (focus == control || IsChild(control, focus));
+}
+
+// The dialogs with their real templates: what they show, a refused OK that
+// keeps them open with the focus on the control, and OK.
+TEST(Win32DnsDialogs, ServerAndSuffixThroughTheHost) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  struct Row {
+    const char* name;
+    bool suffix;         // else the server dialog
+    const char* entry;   // given
+    const char* shown;   // the field's text, or the address control's dotted text
+    // Before each press: OK, except the last of a row that ends cancelled.
+    std::vector<std::function<void(HWND)>> typing;
+    const char* refusal; // after the first OK, or nullptr
+    bool ok;
+    const char* entryAfter;
+  };
+  const IpFields partial{10, 0, std::nullopt, 53};
+  const Row rows[] = {
+      {"new server", false, "", "", {[](HWND d) { win32::SetIpFields(d, IDC_DNS_SERVER_ADDRESS, {10, 0, 0, 53}); }},
+       nullptr, true, "10.0.0.53"},
+      {"edited server", false, "10.1.0.53", "10.1.0.53",
+       {[](HWND d) { win32::SetIpFields(d, IDC_DNS_SERVER_ADDRESS, {10, 1, 0, 54}); }}, nullptr,
+       true, "10.1.0.54"},
+      {"incomplete server", false, "", "",
+       {[partial](HWND d) { win32::SetIpFields(d, IDC_DNS_SERVER_ADDRESS, partial); },
+        [](HWND) {}},
+       "DNSサーバーの内容が正しくありません。", false, ""},
+      {"empty server then mended", false, "", "",
+       {[](HWND) {}, [](HWND d) { win32::SetIpFields(d, IDC_DNS_SERVER_ADDRESS, {1, 2, 3, 4}); }},
+       "DNSサーバーの内容が正しくありません。", true, "1.2.3.4"},
+      {"new suffix", true, "", "", {[](HWND d) { SetDlgItemTextA(d, IDC_DNS_SUFFIX_TEXT, "例え.example"); }},
+       nullptr, true, "例え.example"},
+      {"empty suffix then mended", true, "old.example", "old.example",
+       {[](HWND d) { SetDlgItemTextA(d, IDC_DNS_SUFFIX_TEXT, ""); },
+        [](HWND d) { SetDlgItemTextA(d, IDC_DNS_SUFFIX_TEXT, "new.example"); }},
+       "ドメインサフィックスを入力してください", true, "new.example"},
+      {"suffix with a comma, cancelled", true, "", "",
+       {[](HWND d) { SetDlgItemTextA(d, IDC_DNS_SUFFIX_TEXT, "a.example,b.example"); },
+        [](HWND) {}},
+       "ドメインサフィックスには「,」、空白、制御文字や正しくない文字は使えません", false, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    DemoSheet demo;
+    platform::IMessages& messages = demo.sheet.GetContext().Platform().messages;
+    CDlgDNSServer server(messages);
+    CDlgDNSSuffix suffix(messages);
+    CListEntryDialog& dialog = row.suffix ? static_cast<CListEntryDialog&>(suffix) : server;
+    const int control = row.suffix ? IDC_DNS_SUFFIX_TEXT : IDC_DNS_SERVER_ADDRESS;
+    const std::string title = row.suffix ? "TCP/IP ドメインサフィックス" : "TCP/IP DNSサーバー";
+    dialog.Entry = row.entry;
+
+    std::string shown;
+    std::vector<std::string> clipped;
+    std::vector<std::string> layout;
+    std::vector<int> tabs;
+    bool focusedAfterRefusal = false;
+    WindowDriver driver;
+    for (size_t i = 0; i < row.typing.size(); ++i) {
+      driver.ThenDialog(title, [&, i](HWND d) {
+        if (i == 0) {
+          shown = row.suffix ? ControlText(d, control)
+                             : IpTextFromFields(win32::GetIpFields(d, control)).value_or("");
+          clipped = ClippedTexts(d);
+          layout = LayoutFaults(d);
+          tabs = TabOrder(d, control);
+        } else {
+          focusedAfterRefusal = FocusIn(d, control);
+        }
+        row.typing[i](d);
+        PostClick(d, !row.ok && i + 1 == row.typing.size() ? IDCANCEL : IDOK);
+      });
+    }
+    win32::Win32DialogHost host = RealDialogs();
+    bool ok = false;
+    EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
+    EXPECT_EQ(ok, row.ok);
+    EXPECT_EQ(dialog.Entry, row.entryAfter);
+    EXPECT_EQ(shown, row.shown);
+    EXPECT_EQ(clipped, Strings{});
+    EXPECT_EQ(layout, Strings{});
+    EXPECT_EQ(tabs, (std::vector<int>{control, IDOK, IDCANCEL}));
+    EXPECT_EQ(demo.MessageTexts(), row.refusal ? Strings{row.refusal} : Strings{});
+    if (row.refusal) EXPECT_TRUE(focusedAfterRefusal);
+  }
+}
+
+// The page alone in a sheet: filled from the records, a server added through
+// its dialog, choices clicked; the sheet's OK stores them.
+TEST(Win32DnsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  DemoSheet demo;
+  demo.Select("本社", 0);
+  win32::Win32DialogHost host = RealDialogs();
+  CPageDNS page(demo.sheet, host);
+  std::unique_ptr<win32::PageView> view = win32::MakeDnsPageView(page);
+
+  struct Seen {
+    bool fixed = false, autoEnabled = true, listEnabled = false, primary = false,
+         parent = false, parentEnabled = false, suffixListEnabled = true, registerAddresses = false,
+         registerSuffix = false;
+    Strings servers, serversAfterAdd, suffixesAfterAdd;
+    std::string connection, upText, downText;
+    LONG upStyle = 0;
+    bool suffixListEnabledAfterClick = false, parentEnabledAfterClick = true;
+    std::vector<std::string> clipped, layout;
+  } seen;
+  WindowDriver driver;
+  driver
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PageOf(sheet);
+                    seen.fixed = Checked(p, IDC_DNS_FIXED);
+                    seen.autoEnabled = Enabled(p, IDC_DNS_AUTO);
+                    seen.listEnabled = Enabled(p, IDC_DNS_SERVER_LIST) &&
+                                       Enabled(p, IDC_DNS_SERVER_ADD) &&
+                                       Enabled(p, IDC_DNS_SERVER_DOWN);
+                    seen.servers = ListItems(p, IDC_DNS_SERVER_LIST);
+                    seen.primary = Checked(p, IDC_DNS_PRIMARY_SUFFIX);
+                    seen.parent = Checked(p, IDC_DNS_PARENT_SUFFIX);
+                    seen.parentEnabled = Enabled(p, IDC_DNS_PARENT_SUFFIX);
+                    seen.suffixListEnabled = Enabled(p, IDC_DNS_SUFFIX_LIST) ||
+                                             Enabled(p, IDC_DNS_SUFFIX_ADD) ||
+                                             Enabled(p, IDC_DNS_SUFFIX_UP);
+                    seen.connection = ControlText(p, IDC_DNS_CONNECTION_SUFFIX);
+                    seen.registerAddresses = Checked(p, IDC_DNS_REGISTER);
+                    seen.registerSuffix = Checked(p, IDC_DNS_REGISTER_SUFFIX);
+                    seen.upText = ControlText(p, IDC_DNS_SERVER_UP);
+                    seen.downText = ControlText(p, IDC_DNS_SUFFIX_DOWN);
+                    seen.upStyle = GetWindowLongA(GetDlgItem(p, IDC_DNS_SERVER_UP), GWL_STYLE);
+                    seen.clipped = ClippedTexts(sheet);
+                    seen.layout = LayoutFaults(p);
+                    SendDlgItemMessageA(p, IDC_DNS_SERVER_LIST, LB_SETCURSEL, 1, 0);
+                    PostClick(p, IDC_DNS_SERVER_ADD);
+                  })
+      .ThenDialog("TCP/IP DNSサーバー",
+                  [&](HWND d) {
+                    win32::SetIpFields(d, IDC_DNS_SERVER_ADDRESS, {10, 1, 0, 52});
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PageOf(sheet);
+                    seen.serversAfterAdd = ListItems(p, IDC_DNS_SERVER_LIST);
+                    CheckRadioButton(p, IDC_DNS_PRIMARY_SUFFIX, IDC_DNS_SUFFIX_CHOICE,
+                                     IDC_DNS_SUFFIX_CHOICE);
+                    PostClick(p, IDC_DNS_SUFFIX_CHOICE);
+                  })
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PageOf(sheet);
+                    seen.suffixListEnabledAfterClick = Enabled(p, IDC_DNS_SUFFIX_LIST) &&
+                                                       Enabled(p, IDC_DNS_SUFFIX_ADD);
+                    seen.parentEnabledAfterClick = Enabled(p, IDC_DNS_PARENT_SUFFIX);
+                    PostClick(p, IDC_DNS_SUFFIX_ADD);
+                  })
+      .ThenDialog("TCP/IP ドメインサフィックス",
+                  [&](HWND d) {
+                    SetDlgItemTextA(d, IDC_DNS_SUFFIX_TEXT, "tokyo.example");
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("Velandra", [&](HWND sheet) {
+        HWND p = PageOf(sheet);
+        seen.suffixesAfterAdd = ListItems(p, IDC_DNS_SUFFIX_LIST);
+        SetDlgItemTextA(p, IDC_DNS_CONNECTION_SUFFIX, "東京.example");
+        PostClick(sheet, IDOK);
+      });
+  EXPECT_TRUE(RunPageAlone(*view, driver)) << driver.Stuck();
+
+  EXPECT_TRUE(seen.fixed);
+  EXPECT_FALSE(seen.autoEnabled);  // DHCP is off
+  EXPECT_TRUE(seen.listEnabled);
+  EXPECT_EQ(seen.servers, (Strings{"10.1.0.53", "10.1.0.54"}));
+  EXPECT_TRUE(seen.primary);
+  EXPECT_TRUE(seen.parent);
+  EXPECT_TRUE(seen.parentEnabled);
+  EXPECT_FALSE(seen.suffixListEnabled);
+  EXPECT_EQ(seen.connection, "honsha.example.co.jp");
+  EXPECT_TRUE(seen.registerAddresses);
+  EXPECT_TRUE(seen.registerSuffix);
+  EXPECT_EQ(seen.upText, "↑");
+  EXPECT_EQ(seen.downText, "↓");
+  EXPECT_EQ((seen.upStyle & BS_ICON) != 0, velandra::testing::HasIcon(IDI_UP));
+  EXPECT_EQ(seen.clipped, Strings{});
+  EXPECT_EQ(seen.layout, Strings{});
+  EXPECT_EQ(seen.serversAfterAdd, (Strings{"10.1.0.53", "10.1.0.52", "10.1.0.54"}));
+  EXPECT_TRUE(seen.suffixListEnabledAfterClick);
+  EXPECT_FALSE(seen.parentEnabledAfterClick);
+  EXPECT_EQ(seen.suffixesAfterAdd, Strings{"tokyo.example"});
+
+  EXPECT_EQ(demo.AdapterLine(),
+            "P1A0 dns=10.1.0.53,10.1.0.52,10.1.0.54 suffix=東京.example update register "
+            "wins=10.1.0.9 nb=0");
+  EXPECT_EQ(demo.PlaceLine(), "P1 list=tokyo.example lmhosts");
+  EXPECT_TRUE(demo.Messages().empty());
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui
