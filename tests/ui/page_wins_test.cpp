@@ -10,6 +10,12 @@
 #include "config/place_settings.h"
 #include "dns_wins_test_rig.h"
 
+#ifdef _WIN32
+#include "ui/win32/controls.h"
+#include "ui/win32/page_dns_view.h"
+#include "ui/win32/page_wins_view.h"
+#endif
+
 namespace velandra::ui {
 namespace {
 
@@ -179,6 +185,129 @@ TEST(PageWins, ButtonsWithoutASelectionSayWhichEntryToSelect) {
     EXPECT_TRUE(demo.dialogs.Shown.empty());
   }
 }
+
+#ifdef _WIN32
+
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::LayoutFaults;
+using velandra::testing::PageOf;
+using velandra::testing::PostClick;
+using velandra::testing::RunPageAlone;
+using velandra::testing::TabOrder;
+using velandra::testing::WindowDriver;
+
+win32::Win32DialogHost RealDialogs() {
+  return win32::Win32DialogHost(GetModuleHandleA(nullptr),
+                                {&win32::MakeDnsDialogView, &win32::MakeWinsDialogView});
+}
+
+Strings ListItems(HWND dialog, int id) {
+  Strings items;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+TEST(Win32WinsDialog, CompleteAddressOnly) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  DemoSheet demo;
+  CDlgWINSServer dialog(demo.sheet.GetContext().Platform().messages);
+  dialog.Entry = "10.1.0.9";
+  std::string shown;
+  std::vector<std::string> clipped, layout;
+  std::vector<int> tabs;
+  bool stayed = false;
+  WindowDriver driver;
+  driver
+      .ThenDialog("TCP/IP WINSサーバー",
+                  [&](HWND d) {
+                    shown = IpTextFromFields(win32::GetIpFields(d, IDC_WINS_SERVER_ADDRESS))
+                                .value_or("");
+                    clipped = ClippedTexts(d);
+                    layout = LayoutFaults(d);
+                    tabs = TabOrder(d, IDC_WINS_SERVER_ADDRESS);
+                    win32::SetIpFields(d, IDC_WINS_SERVER_ADDRESS, {10, std::nullopt, 0, 9});
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("TCP/IP WINSサーバー", [&](HWND d) {
+        HWND control = GetDlgItem(d, IDC_WINS_SERVER_ADDRESS);
+        stayed = GetFocus() == control || IsChild(control, GetFocus());
+        win32::SetIpFields(d, IDC_WINS_SERVER_ADDRESS, {10, 2, 0, 9});
+        PostClick(d, IDOK);
+      });
+  win32::Win32DialogHost host = RealDialogs();
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(shown, "10.1.0.9");
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(dialog.Entry, "10.2.0.9");
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_WINS_SERVER_ADDRESS, IDOK, IDCANCEL}));
+  EXPECT_EQ(demo.MessageTexts(), Strings{"WINSアドレスの内容が正しくありません。"});
+}
+
+TEST(Win32WinsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  DemoSheet demo;
+  demo.Select("在宅", 0);
+  demo.Adapter().NetBIOS = 5;  // neither 1 nor 2
+  win32::Win32DialogHost host = RealDialogs();
+  CPageWINS page(demo.sheet, host);
+  std::unique_ptr<win32::PageView> view = win32::MakeWinsPageView(page);
+
+  Strings servers, serversAfter;
+  bool lmhosts = true, dhcpChoice = false;
+  std::string upText;
+  std::vector<std::string> clipped, layout;
+  WindowDriver driver;
+  driver
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PageOf(sheet);
+                    servers = ListItems(p, IDC_WINS_LIST);
+                    lmhosts = win32::ItemChecked(p, IDC_WINS_LMHOSTS);
+                    dhcpChoice = win32::ItemChecked(p, IDC_WINS_NETBIOS_DHCP) &&
+                                 !win32::ItemChecked(p, IDC_WINS_NETBIOS_ON);
+                    upText = ControlText(p, IDC_WINS_UP);
+                    clipped = ClippedTexts(sheet);
+                    layout = LayoutFaults(p);
+                    PostClick(p, IDC_WINS_ADD);
+                  })
+      .ThenDialog("TCP/IP WINSサーバー",
+                  [&](HWND d) {
+                    win32::SetIpFields(d, IDC_WINS_SERVER_ADDRESS, {192, 168, 1, 3});
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("Velandra", [&](HWND sheet) {
+        HWND p = PageOf(sheet);
+        serversAfter = ListItems(p, IDC_WINS_LIST);
+        win32::SetItemChecked(p, IDC_WINS_LMHOSTS, true);
+        win32::SetRadioIndex(p, {IDC_WINS_NETBIOS_ON, IDC_WINS_NETBIOS_OFF, IDC_WINS_NETBIOS_DHCP},
+                             1);
+        PostClick(sheet, IDOK);
+      });
+  EXPECT_TRUE(RunPageAlone(*view, driver)) << driver.Stuck();
+  EXPECT_EQ(servers, Strings{"192.168.1.2"});
+  EXPECT_FALSE(lmhosts);
+  EXPECT_TRUE(dhcpChoice);
+  EXPECT_EQ(upText, "↑");
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(serversAfter, (Strings{"192.168.1.2", "192.168.1.3"}));
+  EXPECT_EQ(demo.AdapterLine(), "P4A0 dns=192.168.1.1 suffix= update wins=192.168.1.2,192.168.1.3 nb=2");
+  EXPECT_EQ(demo.PlaceLine(), "P4 primary parent list= lmhosts");
+  EXPECT_TRUE(demo.Messages().empty());
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui
