@@ -15,3 +15,13 @@ function(velandra_target_options target)
   target_compile_options(${target} PRIVATE
     -finput-charset=UTF-8 -fexec-charset=CP932 -Wall -Wextra)
 endfunction()
+
+# windres writes no dependency file: make Velandra.rc depend on the resource
+# files and id headers it includes, in the directory that calls this.
+function(velandra_rc_depends)
+  file(GLOB parts CONFIGURE_DEPENDS
+    "${PROJECT_SOURCE_DIR}/src/ui/win32/*.rc" "${PROJECT_SOURCE_DIR}/src/ui/win32/res/*"
+    "${PROJECT_SOURCE_DIR}/src/ui/*.h")
+  set_source_files_properties("${PROJECT_SOURCE_DIR}/src/main/Velandra.rc"
+    PROPERTIES OBJECT_DEPENDS "${parts}")
+endfunction()
