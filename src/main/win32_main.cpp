@@ -17,7 +17,9 @@
 #include "system/platform/win32/win32_platform.h"
 #include "ui/dlg_exit.h"
 #include "ui/dlg_user_password.h"
+#include "ui/win32/dlg_exit_view.h"
 #include "ui/win32/dlg_user_password_view.h"
+#include "ui/win32/sheet_view.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ void Fail(const std::string& utf8) {
   MessageBoxA(nullptr, cp.c_str(), "Velandra", MB_ICONERROR | MB_OK);
 }
 
-int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
+int RunOnSimulatedPc(HINSTANCE module, const std::wstring& dir, const char* commandLine) {
   std::string error;
   auto pc = velandra::platform::sim::SimulatedPc::Open(std::filesystem::path(dir), error);
   if (!pc) {
@@ -58,8 +60,6 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
                                      platform.shares, platform.domain};
   try {
     std::unique_ptr<velandra::ui::IUserPasswordDialog> prompt;
-    // The exit-mode dialog has no window yet: without scripted answers -d
-    // fails as not built.
     std::unique_ptr<velandra::ui::IExitDialog> exitDialog;
     if (!EnvW(L"VELANDRA_ANSWERS").empty()) {
       prompt = std::make_unique<velandra::ui::ScriptedUserPasswordDialog>(pc->answers(),
@@ -67,8 +67,12 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
       exitDialog = std::make_unique<velandra::ui::ScriptedExitDialog>(pc->answers(), std::cout);
     } else {
       prompt = std::make_unique<velandra::ui::Win32UserPasswordDialog>();
+      exitDialog = std::make_unique<velandra::ui::win32::Win32ExitDialog>(module);
     }
-    velandra::app::CVelandraApp app(mixed, *prompt, exitDialog.get());
+    // Boxes shown as windows are owned by the sheet while it is up.
+    velandra::ui::win32::Win32SheetWindow sheetWindow(module, exitDialog.get(), *prompt,
+                                                      console ? nullptr : &boxes);
+    velandra::app::CVelandraApp app(mixed, *prompt, exitDialog.get(), &sheetWindow);
     return app.Run(commandLine);
   } catch (const velandra::platform::sim::SimulationError& e) {
     std::fprintf(stderr, "Velandra: simulation stopped: %s\n", e.what());
@@ -78,13 +82,15 @@ int RunOnSimulatedPc(const std::wstring& dir, const char* commandLine) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int) {
   std::wstring pcDir = EnvW(L"VELANDRA_PC");
-  if (!pcDir.empty()) return RunOnSimulatedPc(pcDir, commandLine ? commandLine : "");
+  if (!pcDir.empty()) return RunOnSimulatedPc(module, pcDir, commandLine ? commandLine : "");
 
   velandra::platform::win32::Win32Platform windows;
   velandra::ui::Win32UserPasswordDialog prompt;
-  // No exit-mode dialog window yet: -d ends with the not-built message.
-  velandra::app::CVelandraApp app(windows.platform(), prompt, nullptr);
+  velandra::ui::win32::Win32ExitDialog exitDialog(module);
+  velandra::ui::win32::Win32SheetWindow sheetWindow(module, &exitDialog, prompt,
+                                                    &windows.messages());
+  velandra::app::CVelandraApp app(windows.platform(), prompt, &exitDialog, &sheetWindow);
   return app.Run(commandLine ? commandLine : "");
 }

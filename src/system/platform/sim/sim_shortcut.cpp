@@ -173,6 +173,17 @@ bool SimShell::Execute(const std::string& verb, const std::string& file,
     pc_.LogEvent("shell could not start (" + why + "): " + Cp932ToUtf8(file));
     return false;
   };
+  // An address such as "mailto:..." or "https://..." goes to the handler
+  // of its scheme, which the simulated PC always has. A drive letter is no
+  // scheme.
+  const size_t colon = file.find(':');
+  if (colon != std::string::npos && colon >= 2 &&
+      file.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") == colon) {
+    pc_.LogEvent("shell opened address (" +
+                 (verb.empty() ? std::string("default verb") : Cp932ToUtf8(verb)) + ", show " +
+                 std::to_string(show) + "): " + Cp932ToUtf8(file));
+    return true;
+  }
   // A bare name is looked for in system32 and then in the Windows folder,
   // where EXPLORER.EXE is.
   std::string path = file;
