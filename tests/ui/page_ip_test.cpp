@@ -20,6 +20,8 @@
 #include <commctrl.h>
 
 #include "support/window_driver.h"
+#include "system/platform/text.h"
+#include "ui/win32/controls.h"
 #include "ui/win32/page_ip_view.h"
 #endif
 
@@ -603,6 +605,214 @@ TEST(IpDialogs, GatewayDialogStartsAutomaticForZeroAfterWindows2000) {
     EXPECT_EQ(dialog.MetricText, "0");
   }
 }
+
+#ifdef _WIN32
+
+using velandra::testing::CanCreateWindows;
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::PostClick;
+using velandra::testing::WindowDriver;
+
+void InitControls() {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_INTERNET_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&classes);
+}
+
+bool HasFocus(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  HWND focus = GetFocus();
+  return control && focus && (focus == control || IsChild(control, focus));
+}
+
+// What a step saw in the dialog after the refused OK.
+struct Refusal {
+  bool open = false;
+  bool focused = false;
+};
+
+// Types the case's fields into the real dialog and presses OK; when the
+// dialog must refuse, looks at it once more and cancels it.
+template <class Dialog>
+void RunDialogCase(const DialogCase& c, const char* title, bool gateway) {
+  SCOPED_TRACE(c.name);
+  ScratchPc pc(c.variant);
+  platform::sim::SimulatedPc& sim = pc.Open();
+  Context context(sim.platform(), velandra::testing::kDemoIniPath,
+                  ReadOsInfo(sim.platform().system));
+  Dialog dialog(context);
+  win32::Win32DialogHost host(GetModuleHandleA(nullptr), {win32::MakeIpDialogView});
+  Refusal refusal;
+  std::vector<std::string> clipped;
+  WindowDriver driver;
+  driver.ThenDialog(title, [&](HWND d) {
+    clipped = ClippedTexts(d);
+    if (gateway) {
+      win32::SetIpFields(d, IDC_GATEWAY_ADDRESS, IpFieldsFromText(c.first));
+      if (c.automatic != win32::ItemChecked(d, IDC_GATEWAY_AUTO_METRIC)) {
+        win32::SetItemChecked(d, IDC_GATEWAY_AUTO_METRIC, c.automatic);
+        PostClick(d, IDC_GATEWAY_AUTO_METRIC);
+      }
+      win32::SetItemText(d, IDC_GATEWAY_METRIC, c.second);
+    } else {
+      win32::SetIpFields(d, IDC_IP_ADDRESS_DLG_ADDRESS, IpFieldsFromText(c.first));
+      win32::SetIpFields(d, IDC_IP_ADDRESS_DLG_MASK, IpFieldsFromText(c.second));
+    }
+    PostClick(d, IDOK);
+  });
+  if (c.message)
+    driver.ThenDialog(title, [&](HWND d) {
+      refusal.open = true;
+      refusal.focused = HasFocus(d, c.focus);
+      PostClick(d, IDCANCEL);
+    });
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); }, 8000)) << driver.Stuck();
+  EXPECT_EQ(ok, c.message == nullptr);
+  for (const std::string& text : clipped) ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
+  if (c.message) {
+    EXPECT_TRUE(refusal.open);
+    EXPECT_TRUE(refusal.focused);
+    ASSERT_EQ(sim.Messages().size(), 1u);
+    EXPECT_EQ(sim.Messages()[0].Text, c.message);
+  } else {
+    EXPECT_TRUE(sim.Messages().empty());
+  }
+}
+
+TEST(Win32IpDialogs, AddressDialogCases) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  for (const DialogCase& c : kAddressCases) {
+    RunDialogCase<CDlgIPAddress>(c, kIpAddressDialogTitle, false);
+  }
+}
+
+TEST(Win32IpDialogs, GatewayDialogCases) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  for (const DialogCase& c : kGatewayCases) {
+    RunDialogCase<CDlgGateway>(c, kGatewayDialogTitle, true);
+  }
+}
+
+// What OK takes from the real controls, and the check that turns the
+// metric field and its label off and on.
+TEST(Win32IpDialogs, GatewayCheckTogglesTheMetricField) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  ScratchPc pc(DemoVariant::WindowsXp);
+  platform::sim::SimulatedPc& sim = pc.Open();
+  Context context(sim.platform(), velandra::testing::kDemoIniPath,
+                  ReadOsInfo(sim.platform().system));
+  CDlgGateway dialog(context);
+  dialog.Gateway = "192.168.0.254";
+  dialog.Metric = 0;
+  win32::Win32DialogHost host(GetModuleHandleA(nullptr), {win32::MakeIpDialogView});
+  std::vector<bool> enabled;  // field, label: at start, after set, after clear
+  std::string shownGateway;
+  auto look = [&](HWND d) {
+    enabled.push_back(IsWindowEnabled(GetDlgItem(d, IDC_GATEWAY_METRIC)) != FALSE);
+    enabled.push_back(IsWindowEnabled(GetDlgItem(d, IDC_GATEWAY_METRIC_LABEL)) != FALSE);
+  };
+  auto toggle = [](HWND d, bool checked) {
+    win32::SetItemChecked(d, IDC_GATEWAY_AUTO_METRIC, checked);
+    PostClick(d, IDC_GATEWAY_AUTO_METRIC);
+  };
+  WindowDriver driver;
+  driver
+      .ThenDialog(kGatewayDialogTitle,
+                  [&](HWND d) {
+                    shownGateway = IpTextFromFields(win32::GetIpFields(d, IDC_GATEWAY_ADDRESS))
+                                       .value_or("(blank)");
+                    look(d);
+                    toggle(d, false);
+                  })
+      .ThenDialog(kGatewayDialogTitle,
+                  [&](HWND d) {
+                    look(d);
+                    toggle(d, true);
+                  })
+      .ThenDialog(kGatewayDialogTitle,
+                  [&](HWND d) {
+                    look(d);
+                    toggle(d, false);
+                  })
+      .ThenDialog(kGatewayDialogTitle, [&](HWND d) {
+        win32::SetItemText(d, IDC_GATEWAY_METRIC, "25");
+        PostClick(d, IDOK);
+      });
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); }, 8000)) << driver.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(shownGateway, "192.168.0.254");
+  EXPECT_EQ(enabled, (std::vector<bool>{false, false, true, true, false, false}));
+  EXPECT_EQ(dialog.Gateway, "192.168.0.254");
+  EXPECT_EQ(dialog.Metric, 25u);
+}
+
+// The page alone in a sheet: an address added through its dialog is stored
+// when the sheet's OK leaves the page.
+TEST(Win32IpPage, AddAnAddressAndLeave) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  IpRig rig(DemoVariant::WindowsXp);
+  rig.Enter("本社");
+  const HINSTANCE module = GetModuleHandleA(nullptr);
+  win32::Win32DialogHost host(module, {win32::MakeIpDialogView});
+  CPageIP page(*rig.sheet_, host);
+  std::unique_ptr<win32::PageView> view = win32::MakeIpPageView(page);
+  ASSERT_NE(view, nullptr);
+  PROPSHEETPAGEA pages[] = {view->Page(module)};
+  PROPSHEETHEADERA header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+  header.hInstance = module;
+  header.pszCaption = "Velandra";
+  header.nPages = 1;
+  header.ppsp = pages;
+
+  std::vector<std::string> clipped, columns;
+  std::string metricText;
+  bool metricEnabled = true;
+  int rowsAtStart = -1;
+  WindowDriver driver;
+  driver
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PropSheet_GetCurrentPageHwnd(sheet);
+                    clipped = ClippedTexts(sheet);
+                    rowsAtStart = static_cast<int>(
+                        SendDlgItemMessageA(p, IDC_IP_ADDRESS_LIST, LVM_GETITEMCOUNT, 0, 0));
+                    metricText = ControlText(p, IDC_IP_METRIC);
+                    metricEnabled = IsWindowEnabled(GetDlgItem(p, IDC_IP_METRIC)) != FALSE;
+                    PostClick(p, IDC_IP_ADDRESS_ADD);
+                  })
+      .ThenDialog(kIpAddressDialogTitle,
+                  [&](HWND d) {
+                    win32::SetIpFields(d, IDC_IP_ADDRESS_DLG_ADDRESS,
+                                       IpFieldsFromText("10.1.0.30"));
+                    win32::SetIpFields(d, IDC_IP_ADDRESS_DLG_MASK,
+                                       IpFieldsFromText("255.255.255.0"));
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("Velandra", [&](HWND sheet) {
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+      });
+  EXPECT_TRUE(driver.Run([&] { PropertySheetA(&header); })) << driver.Stuck();
+  for (const std::string& text : clipped) ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
+  EXPECT_EQ(rowsAtStart, 2);
+  EXPECT_EQ(metricText, "1");
+  EXPECT_FALSE(metricEnabled);
+  const config::AdapterSettings& record = rig.Record();
+  EXPECT_FALSE(record.EnableDHCP);
+  EXPECT_EQ(Join(record.IPAddress), "10.1.0.25,10.1.0.26,10.1.0.30");
+  EXPECT_EQ(Join(record.SubnetMask), "255.255.0.0,255.255.0.0,255.255.255.0");
+  EXPECT_EQ(record.InterfaceMetric, 0u);
+  EXPECT_TRUE(rig.NewMessages().empty());
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui
