@@ -26,6 +26,8 @@
 #include <commctrl.h>
 
 #include "support/window_driver.h"
+#include "system/platform/text.h"
+#include "ui/win32/controls.h"
 #include "ui/win32/page_setting_view.h"
 #endif
 
@@ -561,6 +563,152 @@ TEST(CDlgPlace, OkTakesOnlyAKeepableName) {
     EXPECT_EQ(dialog.Focus, IDC_PLACE_NAME);
   }
 }
+
+#ifdef _WIN32
+
+using velandra::testing::CanCreateWindows;
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::PostClick;
+using velandra::testing::WindowDriver;
+
+void InitControls() {
+  INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&init);
+}
+
+std::vector<std::string> ComboTexts(HWND page, int id) {
+  std::vector<std::string> out;
+  const LRESULT count = SendDlgItemMessageA(page, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[256] = {};
+    SendDlgItemMessageA(page, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    const LRESULT data = SendDlgItemMessageA(page, id, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+    out.push_back(std::string(text) + "=" + std::to_string(data));
+  }
+  return out;
+}
+
+// The place dialog from its template: a typed name comes back with OK; an
+// empty one is refused with the dialog left open, and Cancel then gives
+// nothing.
+TEST(Win32PlaceDialog, NameTypedEmptyRefusedAndCancel) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  ScratchPc pc;
+  platform::sim::SimulatedPc& sim = pc.Open();
+  win32::Win32DialogHost host(GetModuleHandleA(nullptr), {win32::MakeSettingDialogView});
+
+  CDlgPlace typed(sim.platform(), "本社");
+  std::string shown, label;
+  std::vector<std::string> clipped;
+  WindowDriver first;
+  first.ThenDialog("接続場所", [&](HWND d) {
+    shown = ControlText(d, IDC_PLACE_NAME);
+    label = ControlText(d, IDC_PLACE_LABEL);
+    clipped = ClippedTexts(d);
+    SetDlgItemTextA(d, IDC_PLACE_NAME, "支店 第二");
+    PostClick(d, IDOK);
+  });
+  bool ok = false;
+  EXPECT_TRUE(first.Run([&] { ok = host.DoModal(typed); }, 8000)) << first.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(shown, "本社");
+  EXPECT_EQ(label, "場所(&B):");
+  EXPECT_EQ(typed.Name, "支店 第二");
+  for (const std::string& text : clipped)
+    ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
+  EXPECT_TRUE(sim.Messages().empty());
+
+  CDlgPlace empty(sim.platform());
+  bool stillOpen = false;
+  WindowDriver second;
+  second
+      .ThenDialog("接続場所",
+                  [&](HWND d) {
+                    SetDlgItemTextA(d, IDC_PLACE_NAME, "");
+                    PostClick(d, IDOK);
+                  })
+      .Then([&]() -> HWND { return sim.Messages().empty() ? nullptr : FindWindowA(nullptr, "接続場所"); },
+            [&](HWND d) {
+              stillOpen = IsWindowVisible(d) != FALSE;
+              PostClick(d, IDCANCEL);
+            });
+  ok = true;
+  EXPECT_TRUE(second.Run([&] { ok = host.DoModal(empty); }, 8000)) << second.Stuck();
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(sim.Messages().size(), 1u);
+  EXPECT_EQ(sim.Messages()[0].Text, kMsgPlaceNameEmpty);
+  EXPECT_EQ(sim.Messages()[0].Icon, MessageIcon::Warning);
+}
+
+// The page alone in a sheet: its lists come from the sheet, and 追加 adds
+// the place typed in the dialog to the list and makes it current.
+TEST_F(SettingPageTest, Win32PageFillsFromTheSheetAndAdds) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  InitControls();
+  Load();
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  win32::Win32DialogHost host(module, {win32::MakeSettingDialogView});
+  CPageSetting page(*sheet_, host, nullptr, logon_);
+  std::unique_ptr<win32::PageView> view = win32::MakeSettingPageView(page);
+  ASSERT_NE(view, nullptr);
+  PROPSHEETPAGEA pages[] = {view->Page(module)};
+  PROPSHEETHEADERA header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+  header.hInstance = module;
+  header.pszCaption = "Velandra";
+  header.nPages = 1;
+  header.ppsp = pages;
+
+  std::vector<std::string> clipped, places, adapters, placesAfter;
+  std::string connection, title;
+  int placeSelected = -1, adapterSelected = -1, selectedAfter = -1;
+  WindowDriver driver;
+  driver
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PropSheet_GetCurrentPageHwnd(sheet);
+                    title = velandra::testing::WindowTitle(p);
+                    clipped = ClippedTexts(sheet);
+                    places = ComboTexts(p, IDC_SETTING_PLACE);
+                    adapters = ComboTexts(p, IDC_SETTING_ADAPTER);
+                    placeSelected = win32::ComboSelection(p, IDC_SETTING_PLACE);
+                    adapterSelected = win32::ComboSelection(p, IDC_SETTING_ADAPTER);
+                    connection = ControlText(p, IDC_SETTING_CONNECTION);
+                    PostClick(p, IDC_SETTING_ADD);
+                  })
+      .ThenDialog("接続場所",
+                  [&](HWND d) {
+                    SetDlgItemTextA(d, IDC_PLACE_NAME, "支店");
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("Velandra", [&](HWND sheet) {
+        HWND p = PropSheet_GetCurrentPageHwnd(sheet);
+        placesAfter = ComboTexts(p, IDC_SETTING_PLACE);
+        selectedAfter = win32::ComboSelection(p, IDC_SETTING_PLACE);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+      });
+  EXPECT_TRUE(driver.Run([&] { PropertySheetA(&header); })) << driver.Stuck();
+  for (const std::string& text : clipped)
+    ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
+  EXPECT_EQ(places, (std::vector<std::string>{"標準=0", "本社=1", "自宅=3"}));
+  EXPECT_EQ(placeSelected, 2);
+  EXPECT_EQ(adapters, (std::vector<std::string>{"Intel(R) PRO/100 VE Network Connection=0",
+                                                "Intel(R) PRO/Wireless 2200BG Network Connection=1"}));
+  EXPECT_EQ(adapterSelected, 1);
+  EXPECT_EQ(connection, "ワイヤレス ネットワーク接続");
+  EXPECT_EQ(placesAfter, (std::vector<std::string>{"標準=0", "本社=1", "自宅=3", "支店=2"}));
+  EXPECT_EQ(selectedAfter, 3);
+  EXPECT_EQ(sheet_->CurrentPlace, sheet_->FindPlace(2));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Ini(), kIni);  // cancelled: nothing saved
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui
