@@ -11,6 +11,14 @@
 #include "system/platform/sim/scripted_answers.h"
 #include "system/platform/text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "support/window_driver.h"
+#include "ui/resource_ids.h"
+#include "ui/win32/dlg_exit_view.h"
+#endif
+
 namespace velandra::ui {
 namespace {
 
@@ -222,6 +230,141 @@ TEST(ScriptedExitDialog, ShowsWhatTheDialogShowsButNoPassword) {
   }
   EXPECT_EQ(shown.find("secret"), std::string::npos) << shown;
 }
+
+
+#ifdef _WIN32
+
+using velandra::testing::CanCreateWindows;
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::FindDialog;
+using velandra::testing::PostClick;
+using velandra::testing::WindowDriver;
+
+// What the native dialog shows.
+struct ExitSeen {
+  std::vector<std::string> modes, users;
+  int mode = -2, user = -2;
+  bool powerOff = false, changeUser = false;
+  std::vector<bool> userControlsEnabled;
+  std::string password;
+  std::vector<std::string> clipped;
+};
+
+std::vector<std::string> ComboTexts(HWND dialog, int id) {
+  std::vector<std::string> texts;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[256] = {};
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+ExitSeen LookAtExitDialog(HWND dialog) {
+  ExitSeen seen;
+  seen.modes = ComboTexts(dialog, IDC_EXIT_MODE);
+  seen.users = ComboTexts(dialog, IDC_EXIT_USER);
+  seen.mode = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_GETCURSEL, 0, 0));
+  seen.user = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXIT_USER, CB_GETCURSEL, 0, 0));
+  seen.powerOff = IsDlgButtonChecked(dialog, IDC_EXIT_POWER_OFF) == BST_CHECKED;
+  seen.changeUser = IsDlgButtonChecked(dialog, IDC_EXIT_CHANGE_USER) == BST_CHECKED;
+  for (int id : {IDC_EXIT_USER_LABEL, IDC_EXIT_USER, IDC_EXIT_PASSWORD_LABEL, IDC_EXIT_PASSWORD})
+    seen.userControlsEnabled.push_back(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE);
+  seen.password = ControlText(dialog, IDC_EXIT_PASSWORD);
+  seen.clipped = ClippedTexts(dialog);
+  return seen;
+}
+
+// Clicks the another-user check as the mouse would: the check turns, then
+// the dialog hears of it.
+void ClickCheck(HWND dialog, int id) {
+  CheckDlgButton(dialog, id,
+                 IsDlgButtonChecked(dialog, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+  PostClick(dialog, id);
+}
+
+TEST(Win32ExitDialog, ShowsTheModelTheCheckEnablesTheUserControlsAndOkGivesTheChoice) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  ScratchPc pc;
+  CDlgExit dialog(pc.Open().platform(), 1, true);
+  dialog.UserName = "yam";
+  dialog.Password = "old";
+  ui::win32::Win32ExitDialog view;
+  ExitSeen opened, checked;
+  std::string title;
+  WindowDriver driver;
+  auto find = [] {
+    HWND d = FindDialog("Velandra");
+    return d && GetDlgItem(d, IDC_EXIT_MODE) ? d : nullptr;
+  };
+  driver.Then(find, [&](HWND d) {
+    title = velandra::testing::WindowTitle(d);
+    opened = LookAtExitDialog(d);
+    ClickCheck(d, IDC_EXIT_CHANGE_USER);
+  });
+  driver.Then(find, [&](HWND d) {
+    checked = LookAtExitDialog(d);
+    SendDlgItemMessageA(d, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+    CheckDlgButton(d, IDC_EXIT_POWER_OFF, BST_UNCHECKED);
+    SendDlgItemMessageA(d, IDC_EXIT_USER, CB_SETCURSEL, 0, 0);
+    SetDlgItemTextA(d, IDC_EXIT_PASSWORD, "新しい pw");
+    PostClick(d, IDOK);
+  });
+  DialogResult result = DialogResult::Failed;
+  EXPECT_TRUE(driver.Run([&] { result = view.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_EQ(result, DialogResult::Ok);
+  EXPECT_EQ(title, "Velandra");
+  EXPECT_EQ(opened.modes,
+            (std::vector<std::string>{"シャットダウン", "再起動", "再起動なし", "保存のみ"}));
+  EXPECT_EQ(opened.mode, 1);
+  EXPECT_TRUE(opened.powerOff);
+  EXPECT_FALSE(opened.changeUser);
+  EXPECT_EQ(opened.users, kDemoUsers);
+  EXPECT_EQ(opened.user, 2);
+  EXPECT_EQ(opened.password, "old");
+  EXPECT_EQ(opened.userControlsEnabled, (std::vector<bool>{false, false, false, false}));
+  EXPECT_TRUE(opened.clipped.empty()) << opened.clipped.front();
+  EXPECT_TRUE(checked.changeUser);
+  EXPECT_EQ(checked.userControlsEnabled, (std::vector<bool>{true, true, true, true}));
+  EXPECT_EQ(dialog.ExitMode, 3);
+  EXPECT_EQ(dialog.PowerOff, 0);
+  EXPECT_EQ(dialog.ChangeUser, 1);
+  EXPECT_EQ(dialog.UserName, "Administrator");
+  EXPECT_EQ(dialog.Password, "新しい pw");
+}
+
+TEST(Win32ExitDialog, CancelChangesNothing) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  ScratchPc pc;
+  CDlgExit dialog(pc.Open().platform(), 0, false);
+  dialog.UserName = "Gu";
+  dialog.Password = "old";
+  ui::win32::Win32ExitDialog view;
+  WindowDriver driver;
+  auto find = [] {
+    HWND d = FindDialog("Velandra");
+    return d && GetDlgItem(d, IDC_EXIT_MODE) ? d : nullptr;
+  };
+  driver.Then(find, [&](HWND d) { ClickCheck(d, IDC_EXIT_CHANGE_USER); });
+  driver.Then(find, [&](HWND d) {
+    SendDlgItemMessageA(d, IDC_EXIT_MODE, CB_SETCURSEL, 2, 0);
+    SetDlgItemTextA(d, IDC_EXIT_PASSWORD, "typed");
+    PostClick(d, IDCANCEL);
+  });
+  DialogResult result = DialogResult::Failed;
+  EXPECT_TRUE(driver.Run([&] { result = view.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_EQ(result, DialogResult::Cancel);
+  EXPECT_EQ(dialog.ExitMode, -1);
+  EXPECT_EQ(dialog.PowerOff, 0);
+  EXPECT_EQ(dialog.ChangeUser, 0);
+  EXPECT_EQ(dialog.UserName, "Gu");
+  EXPECT_EQ(dialog.Password, "old");
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui

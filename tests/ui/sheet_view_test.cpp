@@ -1,0 +1,192 @@
+// The main sheet's window under Wine, on the simulated PC: its messages are
+// recorded and its questions answered from the script.
+#ifdef _WIN32
+#include "ui/win32/sheet_view.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/demo_pc_facts.h"
+#include "support/scratch_dir.h"
+#include "support/window_driver.h"
+#include "system/os_info.h"
+#include "system/platform/sim/sim_registry.h"
+#include "ui/dlg_user_password.h"
+#include "ui/page_setting.h"
+#include "ui/velandra_sheet.h"
+#include "ui/win32/dlg_exit_view.h"
+#include "ui/win32/page_setting_view.h"
+
+namespace velandra::ui::win32 {
+namespace {
+
+using velandra::testing::CanCreateWindows;
+using velandra::testing::ClippedTexts;
+using velandra::testing::FindDialog;
+using velandra::testing::kDemoIniFile;
+using velandra::testing::kDemoIniPath;
+using velandra::testing::PostClick;
+using velandra::testing::ScratchPc;
+using velandra::testing::WindowDriver;
+
+// The file's bytes, or none when it is not there.
+std::optional<std::string> FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+HWND FindSheet() {
+  HWND sheet = FindDialog("Velandra");
+  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
+}
+
+HWND FindExitDialog() {
+  HWND dialog = FindDialog("Velandra");
+  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
+}
+
+std::vector<std::string> TabTitles(HWND sheet) {
+  std::vector<std::string> titles;
+  HWND tabs = PropSheet_GetTabControl(sheet);
+  const int count = TabCtrl_GetItemCount(tabs);
+  for (int i = 0; i < count; ++i) {
+    char text[64] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    titles.push_back(text);
+  }
+  return titles;
+}
+
+// A demo PC with its sheet loaded, with or without the companion.
+struct Rig {
+  explicit Rig(bool companion = true) {
+    auto& sim = pc.Open();
+    if (!companion) {
+      std::string error;
+      EXPECT_TRUE(sim.registry().ImportText(
+          "REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software\\Orvane\\Brisco]\r\n", error))
+          << error;
+    }
+    context.emplace(sim.platform(), kDemoIniPath, ReadOsInfo(sim.platform().system));
+    sheet.emplace(*context);
+    EXPECT_TRUE(sheet->LoadAll());
+  }
+  std::optional<std::string> Ini() const { return FileBytes(pc.dir() / kDemoIniFile); }
+
+  ScratchPc pc;
+  std::optional<Context> context;
+  std::optional<CVelandraSheet> sheet;
+  std::ostringstream out;
+  Win32ExitDialog exitDialog;
+};
+
+// Every tab is entered and left, in order, then Cancel: nothing is written
+// and nothing went wrong on the way.
+TEST(Win32SheetWindow, TabsInOrderEveryPageEnteredAndLeftCancelWritesNothing) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  for (bool companion : {true, false}) {
+    SCOPED_TRACE(companion ? "companion installed" : "no companion");
+    Rig rig(companion);
+    CVelandraSheet& sheet = *rig.sheet;
+    const std::optional<std::string> before = rig.Ini();
+    std::vector<std::string> expected;
+    for (const SheetPageEntry& entry : SheetPages(sheet)) expected.push_back(entry.Title);
+
+    ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), rig.out);
+    Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
+    std::vector<std::string> tabs;
+    std::vector<std::string> clipped;
+    bool bigIcon = false, smallIcon = false;
+    HWND sheetWindow = nullptr;
+    WindowDriver driver;
+    driver.Then(FindSheet, [&](HWND found) {
+      sheetWindow = found;
+      tabs = TabTitles(found);
+      bigIcon = SendMessageA(found, WM_GETICON, ICON_BIG, 0) != 0;
+      smallIcon = SendMessageA(found, WM_GETICON, ICON_SMALL, 0) != 0;
+    });
+    for (size_t i = 0; i < expected.size(); ++i) {
+      driver.Then([&] { return sheetWindow; },
+                  [i](HWND s) { PostMessageA(s, PSM_SETCURSEL, i, 0); });
+      driver.Then(
+          [&, i]() -> HWND {
+            return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheetWindow)) == int(i) &&
+                           PropSheet_GetCurrentPageHwnd(sheetWindow)
+                       ? sheetWindow
+                       : nullptr;
+          },
+          [&, i](HWND s) {
+            if (expected[i] == "Version")
+              for (const std::string& c : ClippedTexts(PropSheet_GetCurrentPageHwnd(s)))
+                clipped.push_back(c);
+          });
+    }
+    driver.Then([&] { return sheetWindow; }, [](HWND s) { PostClick(s, IDCANCEL); });
+    bool shown = false;
+    EXPECT_TRUE(driver.Run([&] { shown = window.DoModal(sheet); })) << driver.Stuck();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(tabs, expected);
+    EXPECT_TRUE(bigIcon);
+    EXPECT_TRUE(smallIcon);
+    EXPECT_TRUE(clipped.empty()) << clipped.front();
+    EXPECT_EQ(rig.Ini(), before);
+    for (const auto& m : rig.pc.Open().Messages()) ADD_FAILURE() << "message: " << m.Text;
+  }
+}
+
+// OK: the native exit-mode dialog, "保存のみ", and the whole configuration
+// is saved. While the Setting page is a stand-in, OK says plainly that
+// nothing is saved or applied, and nothing is.
+TEST(Win32SheetWindow, OkShowsTheExitDialogAndSaveOnlyWritesTheFile) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  Rig rig;
+  CVelandraSheet& sheet = *rig.sheet;
+  const std::optional<std::string> before = rig.Ini();
+  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), rig.out);
+  Win32DialogHost host(GetModuleHandleA(nullptr), {});
+  CPageSetting probe(sheet, host, &rig.exitDialog, logon);
+  const bool settingBuilt = MakeSettingPageView(probe) != nullptr;
+
+  Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
+  std::vector<std::string> clipped;
+  WindowDriver driver;
+  driver.Then(FindSheet, [](HWND s) { PostClick(s, IDOK); });
+  if (settingBuilt)
+    driver.Then(FindExitDialog, [&](HWND dialog) {
+      clipped = ClippedTexts(dialog);
+      SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+      PostClick(dialog, IDOK);
+    });
+  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
+  EXPECT_TRUE(clipped.empty()) << clipped.front();
+  if (!settingBuilt) {
+    ASSERT_EQ(rig.pc.Open().Messages().size(), 1u);
+    EXPECT_EQ(rig.pc.Open().Messages()[0].Text, kMsgApplyNotBuilt);
+    EXPECT_EQ(rig.Ini(), before);
+    return;
+  }
+  const std::optional<std::string> after = rig.Ini();
+  ASSERT_TRUE(after);
+  EXPECT_NE(after->find("LastExit=SAVE\r\n"), std::string::npos) << *after;
+  EXPECT_NE(after->find("[PLACELIST]\r\n"), std::string::npos) << *after;
+  EXPECT_EQ(sheet.Common.ExitMode, 3);
+}
+
+}  // namespace
+}  // namespace velandra::ui::win32
+#endif  // _WIN32
