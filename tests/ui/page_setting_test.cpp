@@ -471,12 +471,14 @@ TEST_F(SettingPageTest, ApplyNow) {
     int selected;
     std::vector<std::string> shown;
     bool batch;
+    const char* description = nullptr;  // given: the place-wide record differs in it
   };
   const Row rows[] = {
       {"no selection", true, -1, {std::string("warning:") + kMsgSelectPlaceToApply}, false},
       {"equal to the PC under DIFFCHECK", true, 0,
        {std::string("info:") + apply::kMsgNothingToChange}, false},
-      {"different under DIFFCHECK", true, 1, {}, true},
+      {"an adapter differs under DIFFCHECK", true, 1, {}, true},
+      {"only the place-wide record differs under DIFFCHECK", true, 2, {}, true, "別の説明"},
       {"equal without DIFFCHECK: the batch all the same", false, 0, {}, true},
   };
   for (const Row& row : rows) {
@@ -484,6 +486,9 @@ TEST_F(SettingPageTest, ApplyNow) {
     Fresh();
     Load();
     context_->DiffCheck = row.diffCheck;
+    if (row.description)
+      sheet_->FindPlaceSettings(*sheet_->FindPlace(page_->PlaceItems[row.selected].Data))
+          ->SrvComment = row.description;
     page_->PlaceSelection = row.selected;
     page_->OnApplyNow();
     EXPECT_EQ(Shown(), row.shown);
