@@ -67,7 +67,10 @@ int RunOnSimulatedPc(HINSTANCE module, const std::wstring& dir, const char* comm
       exitDialog = std::make_unique<velandra::ui::ScriptedExitDialog>(pc->answers(), std::cout);
     } else {
       prompt = std::make_unique<velandra::ui::Win32UserPasswordDialog>();
-      exitDialog = std::make_unique<velandra::ui::win32::Win32ExitDialog>(module);
+      // With boxes printed to the console nobody is at the screen to answer
+      // a window: the exit-mode choice then fails loudly as not available.
+      if (!console)
+        exitDialog = std::make_unique<velandra::ui::win32::Win32ExitDialog>(module);
     }
     // Boxes shown as windows are owned by the sheet while it is up.
     velandra::ui::win32::Win32SheetWindow sheetWindow(module, exitDialog.get(), *prompt,
