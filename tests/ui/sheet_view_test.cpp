@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -111,7 +112,7 @@ TEST(Win32SheetWindow, TabsInOrderEveryPageEnteredAndLeftCancelWritesNothing) {
     Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
     std::vector<std::string> tabs;
     std::vector<std::string> clipped;
-    bool bigIcon = false, smallIcon = false;
+    bool bigIcon = false, smallIcon = false, handOverLink = false;
     HWND sheetWindow = nullptr;
     WindowDriver driver;
     driver.Then(FindSheet, [&](HWND found) {
@@ -131,9 +132,18 @@ TEST(Win32SheetWindow, TabsInOrderEveryPageEnteredAndLeftCancelWritesNothing) {
                        : nullptr;
           },
           [&, i](HWND s) {
-            if (expected[i] == "Version")
-              for (const std::string& c : ClippedTexts(PropSheet_GetCurrentPageHwnd(s)))
-                clipped.push_back(c);
+            if (expected[i] != "Version") return;
+            HWND page = PropSheet_GetCurrentPageHwnd(s);
+            for (const std::string& c : ClippedTexts(page)) clipped.push_back(c);
+            // Over a link the pointer is the hand; a click opens the address.
+            HWND link = GetDlgItem(page, IDC_ABOUT_LINK_MAIL);
+            handOverLink =
+                SendMessageA(page, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != 0 &&
+                GetCursor() == LoadCursorA(GetModuleHandleA(nullptr),
+                                           MAKEINTRESOURCEA(IDC_LINK_CURSOR));
+            PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_LINK_MAIL, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(link));
           });
     }
     driver.Then([&] { return sheetWindow; }, [](HWND s) { PostClick(s, IDCANCEL); });
@@ -144,6 +154,11 @@ TEST(Win32SheetWindow, TabsInOrderEveryPageEnteredAndLeftCancelWritesNothing) {
     EXPECT_TRUE(bigIcon);
     EXPECT_TRUE(smallIcon);
     EXPECT_TRUE(clipped.empty()) << clipped.front();
+    EXPECT_TRUE(handOverLink);
+    const auto& events = rig.pc.Open().Events();
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        "shell opened address (open, show 1): mailto:support@velandra.example"),
+              events.end());
     EXPECT_EQ(rig.Ini(), before);
     for (const auto& m : rig.pc.Open().Messages()) ADD_FAILURE() << "message: " << m.Text;
   }
