@@ -192,14 +192,14 @@ int CALLBACK Win32SheetWindow::SheetCallback(HWND sheet, UINT message, LPARAM) {
   // The property sheet's own initialisation is done; the icon then serves
   // as both the large and the small one.
   const HINSTANCE module = tCurrentModule;
-  if (HANDLE big = LoadImageA(module, MAKEINTRESOURCEA(IDI_VELANDRA), IMAGE_ICON,
+  if (HANDLE bigIcon = LoadImageA(module, MAKEINTRESOURCEA(IDI_VELANDRA), IMAGE_ICON,
                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
                               LR_DEFAULTCOLOR | LR_SHARED))
-    SendMessageA(sheet, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  if (HANDLE small = LoadImageA(module, MAKEINTRESOURCEA(IDI_VELANDRA), IMAGE_ICON,
+    SendMessageA(sheet, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  if (HANDLE smallIcon = LoadImageA(module, MAKEINTRESOURCEA(IDI_VELANDRA), IMAGE_ICON,
                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                 LR_DEFAULTCOLOR | LR_SHARED))
-    SendMessageA(sheet, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SendMessageA(sheet, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   if (tCurrentBoxes) tCurrentBoxes->SetMainWindow(sheet);
   return 0;
 }
