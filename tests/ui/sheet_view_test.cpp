@@ -25,6 +25,7 @@
 #include "ui/velandra_sheet.h"
 #include "ui/win32/dlg_exit_view.h"
 #include "ui/win32/page_setting_view.h"
+#include "ui/resource_ids.h"
 
 namespace velandra::ui::win32 {
 namespace {
@@ -165,41 +166,138 @@ TEST(Win32SheetWindow, TabsInOrderEveryPageEnteredAndLeftCancelWritesNothing) {
 }
 
 // OK: the native exit-mode dialog, "保存のみ", and the whole configuration
-// is saved. While the Setting page is a stand-in, OK says plainly that
-// nothing is saved or applied, and nothing is.
+// is saved.
 TEST(Win32SheetWindow, OkShowsTheExitDialogAndSaveOnlyWritesTheFile) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
   Rig rig;
   CVelandraSheet& sheet = *rig.sheet;
-  const std::optional<std::string> before = rig.Ini();
   ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), rig.out);
-  Win32DialogHost host(GetModuleHandleA(nullptr), {});
-  CPageSetting probe(sheet, host, &rig.exitDialog, logon);
-  const bool settingBuilt = MakeSettingPageView(probe) != nullptr;
-
   Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
   std::vector<std::string> clipped;
   WindowDriver driver;
   driver.Then(FindSheet, [](HWND s) { PostClick(s, IDOK); });
-  if (settingBuilt)
-    driver.Then(FindExitDialog, [&](HWND dialog) {
-      clipped = ClippedTexts(dialog);
-      SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
-      PostClick(dialog, IDOK);
-    });
+  driver.Then(FindExitDialog, [&](HWND dialog) {
+    clipped = ClippedTexts(dialog);
+    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+    PostClick(dialog, IDOK);
+  });
   EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
   EXPECT_TRUE(clipped.empty()) << clipped.front();
-  if (!settingBuilt) {
-    ASSERT_EQ(rig.pc.Open().Messages().size(), 1u);
-    EXPECT_EQ(rig.pc.Open().Messages()[0].Text, kMsgApplyNotBuilt);
-    EXPECT_EQ(rig.Ini(), before);
-    return;
-  }
   const std::optional<std::string> after = rig.Ini();
   ASSERT_TRUE(after);
   EXPECT_NE(after->find("LastExit=SAVE\r\n"), std::string::npos) << *after;
   EXPECT_NE(after->find("[PLACELIST]\r\n"), std::string::npos) << *after;
   EXPECT_EQ(sheet.Common.ExitMode, 3);
+}
+
+std::vector<std::string> ComboItems(HWND dialog, int id) {
+  std::vector<std::string> items;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[256] = {};
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+// The road of a user through the real windows: a place added, renamed,
+// another added and deleted through the place dialog, an address added
+// through its dialog on the IP page, then OK and "保存のみ": the file holds
+// what was done.
+TEST(Win32SheetWindow, PlacesAndAnAddressThroughTheDialogsThenSaveOnly) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  Rig rig;
+  CVelandraSheet& sheet = *rig.sheet;
+  rig.pc.Open().answers().Push("yes");  // 削除してよろしいですか？
+  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), rig.out);
+  Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
+  const size_t places = sheet.Places.size();
+
+  HWND sheetWindow = nullptr;
+  auto page = [&] { return PropSheet_GetCurrentPageHwnd(sheetWindow); };
+  // The sheet, enabled again (no dialog over it), with `count` places listed.
+  auto sheetWith = [&](size_t count) {
+    return [&, count]() -> HWND {
+      HWND s = FindSheet();
+      return s && ComboItems(PropSheet_GetCurrentPageHwnd(s), IDC_SETTING_PLACE).size() == count
+                 ? s
+                 : nullptr;
+    };
+  };
+  auto typeName = [](const char* name) {
+    return [name](HWND dialog) {
+      SetDlgItemTextA(dialog, IDC_PLACE_NAME, name);
+      PostClick(dialog, IDOK);
+    };
+  };
+  std::string shownForEdit;
+  std::vector<std::string> listed;
+  WindowDriver driver;
+  driver.Then(FindSheet, [&](HWND s) {
+    sheetWindow = s;
+    PostClick(page(), IDC_SETTING_ADD);
+  });
+  driver.ThenDialog("接続場所", typeName("支店"));
+  driver.Then(sheetWith(places + 1), [&](HWND) { PostClick(page(), IDC_SETTING_EDIT); });
+  driver.ThenDialog("接続場所", [&](HWND dialog) {
+    shownForEdit = velandra::testing::ControlText(dialog, IDC_PLACE_NAME);
+    typeName("支店2")(dialog);
+  });
+  driver.Then(sheetWith(places + 1), [&](HWND) { PostClick(page(), IDC_SETTING_ADD); });
+  driver.ThenDialog("接続場所", typeName("仮"));
+  driver.Then(sheetWith(places + 2), [&](HWND) { PostClick(page(), IDC_SETTING_DELETE); });
+  driver.Then(sheetWith(places + 1), [&](HWND s) {
+    listed = ComboItems(page(), IDC_SETTING_PLACE);
+    PostMessageA(s, PSM_SETCURSEL, 1, 0);
+  });
+  driver.Then([&]() -> HWND { return GetDlgItem(page(), IDC_IP_ADDRESS_ADD); },
+              [&](HWND) {
+                if (IsDlgButtonChecked(page(), IDC_IP_FIXED) != BST_CHECKED)
+                  PostClick(page(), IDC_IP_FIXED);
+                PostClick(page(), IDC_IP_ADDRESS_ADD);
+              });
+  driver.ThenDialog("TCP/IP アドレス", [](HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_IP_ADDRESS_DLG_ADDRESS, IPM_SETADDRESS, 0,
+                        MAKEIPADDRESS(192, 168, 9, 9));
+    SendDlgItemMessageA(dialog, IDC_IP_ADDRESS_DLG_MASK, IPM_SETADDRESS, 0,
+                        MAKEIPADDRESS(255, 255, 255, 0));
+    PostClick(dialog, IDOK);
+  });
+  driver.Then(FindSheet, [](HWND s) { PostClick(s, IDOK); });
+  driver.Then(FindExitDialog, [](HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+    PostClick(dialog, IDOK);
+  });
+  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
+
+  EXPECT_EQ(shownForEdit, "支店");
+  ASSERT_EQ(listed.size(), places + 1);
+  EXPECT_EQ(listed.back(), "支店2");
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "仮"), 0);
+  bool asked = false;
+  for (const auto& message : rig.pc.Open().Messages())
+    asked |= message.Text == "削除してよろしいですか？";
+  EXPECT_TRUE(asked);
+
+  const std::optional<std::string> ini = rig.Ini();
+  ASSERT_TRUE(ini);
+  EXPECT_NE(ini->find("=支店2\r\n"), std::string::npos) << *ini;
+  EXPECT_EQ(ini->find("=仮\r\n"), std::string::npos) << *ini;
+  EXPECT_EQ(ini->find("=支店\r\n"), std::string::npos) << *ini;
+  // After the delete the first place is current: the address is its own.
+  ASSERT_TRUE(sheet.CurrentPlace && sheet.CurrentAdapter);
+  EXPECT_EQ(sheet.CurrentPlace->Number, sheet.Places.front()->Number);
+  const std::string section = "[P" + std::to_string(sheet.CurrentPlace->Number) + "A" +
+                              std::to_string(sheet.CurrentAdapter->Number) + "]\r\n";
+  const size_t at = ini->find(section);
+  ASSERT_NE(at, std::string::npos) << *ini;
+  const size_t address = ini->find("IPAddress=", at);
+  ASSERT_NE(address, std::string::npos);
+  EXPECT_NE(ini->substr(address, ini->find("\r\n", address) - address).find("192.168.9.9"),
+            std::string::npos)
+      << *ini;
 }
 
 }  // namespace

@@ -20,7 +20,13 @@ UINT MessageBoxStyle(MessageIcon icon, MessageButtons buttons) {
 MessageAnswer Win32Messages::Show(MessageOwner owner, const std::string& text,
                                   const std::string& caption, MessageIcon icon,
                                   MessageButtons buttons) {
-  HWND window = owner == MessageOwner::MainWindow ? mainWindow_ : nullptr;
+  // A box of the main window belongs to whatever window of ours is active:
+  // the sheet, or a dialog over it, which must not stay usable behind it.
+  HWND window = nullptr;
+  if (owner == MessageOwner::MainWindow) {
+    HWND active = GetActiveWindow();
+    window = active ? active : mainWindow_;
+  }
   // c_str() stops at an embedded zero: the box shows the text up to there.
   switch (::MessageBoxA(window, text.c_str(), caption.c_str(),
                         MessageBoxStyle(icon, buttons))) {
