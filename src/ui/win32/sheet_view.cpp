@@ -21,23 +21,10 @@ namespace velandra::ui::win32 {
 
 namespace {
 
-// A page this build does not have: its tab, and a text that says so. On
-// the Setting page's place, OK says that nothing was saved or applied.
+// A page this build does not have: its tab, and a text that says so.
 class StandInPage : public CPageModel {
  public:
-  StandInPage(platform::Platform& platform, bool settingPage)
-      : platform_(platform), settingPage_(settingPage) {}
   uint32_t TemplateId() const override { return IDD_PAGE_NOT_BUILT; }
-  void OnOK() override {
-    if (settingPage_)
-      platform_.messages.Show(platform::MessageOwner::MainWindow, kMsgApplyNotBuilt,
-                              kProductName, platform::MessageIcon::Warning,
-                              platform::MessageButtons::Ok);
-  }
-
- private:
-  platform::Platform& platform_;
-  bool settingPage_;
 };
 
 class StandInView : public PageView {
@@ -230,8 +217,7 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       default: break;  // the pages of a later build
     }
     if (!view) {
-      standIns.push_back(
-          std::make_unique<StandInPage>(platform, entry.Page == SheetPage::Setting));
+      standIns.push_back(std::make_unique<StandInPage>());
       view = std::make_unique<StandInView>(*standIns.back());
     }
     PROPSHEETPAGEA page = view->Page(module_);

@@ -22,10 +22,6 @@ namespace velandra::ui::win32 {
 
 // The text of a stand-in page.
 inline constexpr char kPageNotBuiltText[] = "このページはまだ作られていません";
-// OK on a sheet whose Setting page is a stand-in: nothing is applied.
-inline constexpr char kMsgApplyNotBuilt[] =
-    "「設定」ページがまだ作られていないため、OKでは設定の保存も反映も行われません";
-
 class Win32SheetWindow : public ISheetWindow {
  public:
   // Templates, icons and the cursor come from `module`. `exitDialog` and
