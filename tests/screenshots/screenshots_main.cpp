@@ -85,8 +85,9 @@ void Shoot(HWND window, const std::string& name) {
   (SaveWindow(window, name) ? g_saved : g_failed).push_back(name);
 }
 
-// Gives `find`'s window only after it has been there for a few ticks, so
-// that it has drawn itself.
+// Gives `find`'s window only after it has been there for a second, so that
+// it has drawn itself: Wine draws themed controls some time after they are
+// shown.
 WindowDriver::Find Settled(WindowDriver::Find find) {
   auto seen = std::make_shared<int>(0);
   return [find, seen]() -> HWND {
@@ -95,7 +96,7 @@ WindowDriver::Find Settled(WindowDriver::Find find) {
       *seen = 0;
       return nullptr;
     }
-    return ++*seen >= 15 ? window : nullptr;
+    return ++*seen >= 50 ? window : nullptr;
   };
 }
 
@@ -191,9 +192,7 @@ int Run(const std::wstring& pcDir, const std::wstring& outDir) {
 
   WindowDriver driver;
   driver.Then(Settled(FindSheet), [](HWND) {});
-  // The first page once more at the end: the first picture can come before
-  // the tabs have drawn.
-  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
+  for (int i = 0; i < 10; ++i) {
     driver.Then(FindSheet, [i](HWND sheet) {
       if (i < TabCount()) PropSheet_SetCurSel(sheet, nullptr, i);
     });

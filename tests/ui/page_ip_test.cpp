@@ -10,6 +10,7 @@
 
 #include "config/adapter_settings.h"
 #include "support/demo_pc_facts.h"
+#include "support/answering_dialog_host.h"
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
@@ -31,35 +32,7 @@ namespace {
 using platform::sim::DemoVariant;
 using velandra::testing::ScratchPc;
 
-// Answers the dialogs the page opens: each press may fill the dialog's
-// controls and says OK (true) or Cancel (false); an OK the dialog refuses
-// keeps it open for the next press.
-class FakeDialogHost : public IDialogHost {
- public:
-  using Press = std::function<bool(CDialogModel&)>;
-  void Answer(std::vector<Press> presses) { queued_.push_back(std::move(presses)); }
-  bool DoModal(CDialogModel& dialog) override {
-    Shown.push_back(dialog.TemplateId());
-    if (queued_.empty()) {
-      ADD_FAILURE() << "dialog " << dialog.TemplateId() << " shown without an answer";
-      return false;
-    }
-    std::vector<Press> presses = std::move(queued_.front());
-    queued_.pop_front();
-    dialog.OnInitDialog();
-    for (Press& press : presses) {
-      if (!press(dialog)) return false;
-      if (dialog.OnOK()) return true;
-    }
-    ADD_FAILURE() << "dialog " << dialog.TemplateId() << " still open after its last press";
-    return false;
-  }
-  bool AllAnswered() const { return queued_.empty(); }
-  std::vector<uint32_t> Shown;
-
- private:
-  std::deque<std::vector<Press>> queued_;
-};
+using FakeDialogHost = velandra::testing::AnsweringDialogHost;
 
 std::string Join(const std::vector<std::string>& list) {
   std::string out;
