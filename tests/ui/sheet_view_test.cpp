@@ -300,6 +300,40 @@ TEST(Win32SheetWindow, PlacesAndAnAddressThroughTheDialogsThenSaveOnly) {
       << *ini;
 }
 
+// OK applies: 本社 picked on the Setting page, "再起動なし": the change
+// batch runs on the simulated PC and its registry holds 本社's DNS servers.
+TEST(Win32SheetWindow, OkWithoutRestartAppliesThePickedPlace) {
+  if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
+  Rig rig;
+  CVelandraSheet& sheet = *rig.sheet;
+  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), rig.out);
+  Win32SheetWindow window(GetModuleHandleA(nullptr), &rig.exitDialog, logon);
+  const std::string kServers = "\"NameServer\"=\"10.1.0.53,10.1.0.54\"";
+  ASSERT_EQ(rig.pc.ReadFile("registry.reg").find(kServers), std::string::npos);
+
+  WindowDriver driver;
+  driver.Then(FindSheet, [](HWND s) {
+    HWND page = PropSheet_GetCurrentPageHwnd(s);
+    const std::vector<std::string> items = ComboItems(page, IDC_SETTING_PLACE);
+    const auto at = std::find(items.begin(), items.end(), std::string("本社"));
+    SendDlgItemMessageA(page, IDC_SETTING_PLACE, CB_SETCURSEL, at - items.begin(), 0);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_SETTING_PLACE, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_SETTING_PLACE)));
+    PostClick(s, IDOK);
+  });
+  driver.Then(FindExitDialog, [](HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 2, 0);
+    PostClick(dialog, IDOK);
+  });
+  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
+
+  ASSERT_TRUE(sheet.CurrentPlace);
+  EXPECT_EQ(sheet.CurrentPlace->Name, "本社");
+  EXPECT_EQ(sheet.Common.ExitMode, 2);
+  EXPECT_NE(rig.pc.ReadFile("registry.reg").find(kServers), std::string::npos);
+  EXPECT_NE(rig.pc.ReadFile("events.log").find("batch ended with exit code 0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velandra::ui::win32
 #endif  // _WIN32
