@@ -153,5 +153,20 @@ bool WindowDriver::Run(const std::function<void()>& modal, DWORD limitMs) {
   return !givenUp_ && next_ == steps_.size();
 }
 
+bool RunPageAlone(ui::win32::PageView& page, WindowDriver& driver) {
+  PROPSHEETPAGEA sheetPage = page.Page(GetModuleHandleA(nullptr));
+  HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&sheetPage)};
+  if (!pages[0]) return false;
+  PROPSHEETHEADERA header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_NOAPPLYNOW;
+  header.hInstance = GetModuleHandleA(nullptr);
+  header.pszCaption = "Velandra";
+  header.nPages = 1;
+  header.phpage = pages;
+  return driver.Run([&] { PropertySheetA(&header); });
+}
+
+
 }  // namespace velandra::testing
 #endif  // _WIN32

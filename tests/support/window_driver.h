@@ -5,10 +5,13 @@
 #pragma once
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "ui/win32/view_base.h"
 
 namespace velandra::testing {
 
@@ -58,6 +61,10 @@ class WindowDriver {
   bool busy_ = false;
   static inline WindowDriver* current_ = nullptr;
 };
+
+// Shows `page` alone in a modal property sheet captioned "Velandra" while
+// `driver` runs its steps; the steps end it with the sheet's OK or Cancel.
+bool RunPageAlone(ui::win32::PageView& page, WindowDriver& driver);
 
 }  // namespace velandra::testing
 #endif  // _WIN32

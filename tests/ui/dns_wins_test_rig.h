@@ -113,22 +113,6 @@ class DemoSheet {
 
 #ifdef _WIN32
 
-// Shows `page` alone in a modal property sheet captioned "Velandra" while
-// `driver` runs its steps; the steps end it with the sheet's OK or Cancel.
-inline bool RunPageAlone(ui::win32::PageView& page, WindowDriver& driver) {
-  PROPSHEETPAGEA sheetPage = page.Page(GetModuleHandleA(nullptr));
-  HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&sheetPage)};
-  if (!pages[0]) return false;
-  PROPSHEETHEADERA header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_NOAPPLYNOW;
-  header.hInstance = GetModuleHandleA(nullptr);
-  header.pszCaption = "Velandra";
-  header.nPages = 1;
-  header.phpage = pages;
-  return driver.Run([&] { PropertySheetA(&header); });
-}
-
 // The page of a sheet shown by RunPageAlone.
 inline HWND PageOf(HWND sheet) {
   return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));

@@ -736,14 +736,6 @@ TEST(Win32IpPage, AddAnAddressAndLeave) {
   CPageIP page(*rig.sheet_, host);
   std::unique_ptr<win32::PageView> view = win32::MakeIpPageView(page);
   ASSERT_NE(view, nullptr);
-  PROPSHEETPAGEA pages[] = {view->Page(module)};
-  PROPSHEETHEADERA header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-  header.hInstance = module;
-  header.pszCaption = "Velandra";
-  header.nPages = 1;
-  header.ppsp = pages;
 
   std::vector<std::string> clipped, columns;
   std::string metricText;
@@ -772,7 +764,7 @@ TEST(Win32IpPage, AddAnAddressAndLeave) {
       .ThenDialog("Velandra", [&](HWND sheet) {
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
       });
-  EXPECT_TRUE(driver.Run([&] { PropertySheetA(&header); })) << driver.Stuck();
+  EXPECT_TRUE(velandra::testing::RunPageAlone(*view, driver)) << driver.Stuck();
   for (const std::string& text : clipped) ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
   EXPECT_EQ(rowsAtStart, 2);
   EXPECT_EQ(metricText, "1");

@@ -660,14 +660,6 @@ TEST_F(SettingPageTest, Win32PageFillsFromTheSheetAndAdds) {
   CPageSetting page(*sheet_, host, nullptr, logon_);
   std::unique_ptr<win32::PageView> view = win32::MakeSettingPageView(page);
   ASSERT_NE(view, nullptr);
-  PROPSHEETPAGEA pages[] = {view->Page(module)};
-  PROPSHEETHEADERA header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-  header.hInstance = module;
-  header.pszCaption = "Velandra";
-  header.nPages = 1;
-  header.ppsp = pages;
 
   std::vector<std::string> clipped, places, adapters, placesAfter;
   std::string connection, title;
@@ -697,7 +689,7 @@ TEST_F(SettingPageTest, Win32PageFillsFromTheSheetAndAdds) {
         selectedAfter = win32::ComboSelection(p, IDC_SETTING_PLACE);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
       });
-  EXPECT_TRUE(driver.Run([&] { PropertySheetA(&header); })) << driver.Stuck();
+  EXPECT_TRUE(velandra::testing::RunPageAlone(*view, driver)) << driver.Stuck();
   for (const std::string& text : clipped)
     ADD_FAILURE() << "clipped: " << platform::Cp932ToUtf8(text);
   EXPECT_EQ(places, (std::vector<std::string>{"標準=0", "本社=1", "自宅=3"}));
