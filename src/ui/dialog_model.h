@@ -6,6 +6,7 @@
 // the model again, giving the focus to `Focus` when that is not 0.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace velandra::ui {
 
@@ -32,6 +33,19 @@ class IDialogHost {
   // may keep it open) or Cancel. True when it closed with OK; false on
   // Cancel, and when it cannot be shown (the host has then said why).
   virtual bool DoModal(CDialogModel& dialog) = 0;
+
+  // The common open-file dialog for an existing file. `filter` is written
+  // as pairs of a description and patterns, each ended by '|', the list
+  // ended by one more: "実行ファイル | *.exe;*.bat||". True with the chosen
+  // path in `path`; false on Cancel, `path` untouched.
+  virtual bool ChooseFile(const std::string& filter, std::string& path) = 0;
+  // The shell's folder browser: `caption` is the text shown over the
+  // folders, `title` the window's title (empty for the toolkit's own), and
+  // `start` the folder selected when it opens (empty for none). The selected
+  // folder's path is shown as status text while the user picks. True with
+  // the chosen folder in `path`; false on Cancel, `path` untouched.
+  virtual bool ChooseFolder(const std::string& caption, const std::string& title,
+                            const std::string& start, std::string& path) = 0;
 };
 
 // A page of the main sheet.

@@ -5,6 +5,8 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/dialog_model.h"
@@ -38,14 +40,44 @@ class AnsweringDialogHost : public ui::IDialogHost {
     return false;
   }
 
+  // The answer to the next file or folder chooser: the chosen path, or
+  // nullopt for Cancel.
+  void AnswerChoice(std::optional<std::string> path) { choices_.push_back(std::move(path)); }
+
+  bool ChooseFile(const std::string& filter, std::string& path) override {
+    Choosers.push_back(filter);
+    return Choose(path);
+  }
+  bool ChooseFolder(const std::string& caption, const std::string& title,
+                    const std::string& start, std::string& path) override {
+    Choosers.push_back(caption + "|" + title + "|" + start);
+    return Choose(path);
+  }
+
   // Whether every queued answer was used.
-  bool AllAnswered() const { return queued_.empty(); }
+  bool AllAnswered() const { return queued_.empty() && choices_.empty(); }
 
   // The template ids of the dialogs shown, in order.
   std::vector<uint32_t> Shown;
+  // Each chooser opened: a file chooser's filter, or a folder chooser's
+  // caption, title and start joined by '|'.
+  std::vector<std::string> Choosers;
 
  private:
+  bool Choose(std::string& path) {
+    if (choices_.empty()) {
+      ADD_FAILURE() << "chooser opened without an answer";
+      return false;
+    }
+    std::optional<std::string> choice = std::move(choices_.front());
+    choices_.pop_front();
+    if (!choice) return false;
+    path = *choice;
+    return true;
+  }
+
   std::deque<std::vector<Press>> queued_;
+  std::deque<std::optional<std::string>> choices_;
 };
 
 }  // namespace velandra::testing

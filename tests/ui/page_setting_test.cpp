@@ -70,6 +70,15 @@ class FakePlaceHost : public IDialogHost {
     ADD_FAILURE() << "place dialog still open after its last press";
     return false;
   }
+  bool ChooseFile(const std::string&, std::string&) override {
+    ADD_FAILURE() << "the Setting page opened a file chooser";
+    return false;
+  }
+  bool ChooseFolder(const std::string&, const std::string&, const std::string&,
+                    std::string&) override {
+    ADD_FAILURE() << "the Setting page opened a folder chooser";
+    return false;
+  }
   bool AllAnswered() const { return queued_.empty(); }
   std::vector<std::string> Opened;  // the name each dialog opened with
 

@@ -1,13 +1,41 @@
 #include "ui/win32/view_base.h"
 
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <exception>
 #include <string>
+
+#include "ui/file_filter.h"
 
 namespace velandra::ui::win32 {
 
 namespace {
 
 constexpr char kCaption[] = "Velandra";
+
+struct FolderStart {
+  const std::string* title;
+  const std::string* start;
+};
+
+// The folder browser's window title, its first selection, and the selected
+// path as status text.
+int CALLBACK FolderCallback(HWND browser, UINT message, LPARAM param, LPARAM data) {
+  const auto* start = reinterpret_cast<const FolderStart*>(data);
+  if (message == BFFM_INITIALIZED) {
+    if (!start->title->empty()) SetWindowTextA(browser, start->title->c_str());
+    if (!start->start->empty())
+      SendMessageA(browser, BFFM_SETSELECTIONA, TRUE,
+                   reinterpret_cast<LPARAM>(start->start->c_str()));
+  } else if (message == BFFM_SELCHANGED) {
+    char path[MAX_PATH] = "";
+    if (!SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(param), path)) path[0] = '\0';
+    SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -170,6 +198,69 @@ bool Win32DialogHost::DoModal(CDialogModel& dialog) {
       "ダイアログ " + std::to_string(dialog.TemplateId()) + " はこのビルドにはまだありません";
   MessageBoxA(GetActiveWindow(), text.c_str(), kCaption, MB_ICONERROR | MB_OK);
   return false;
+}
+
+bool Win32DialogHost::ChooseFile(const std::string& filter, std::string& path) {
+  // The common dialog's filter: description and patterns, each ended by a
+  // null character, the list by one more.
+  std::string pairs;
+  for (const FileFilter& entry : SplitFileFilter(filter)) {
+    pairs += entry.Description;
+    pairs += '\0';
+    pairs += entry.Patterns;
+    pairs += '\0';
+  }
+  pairs += '\0';
+  char chosen[MAX_PATH] = "";
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = GetActiveWindow();
+  request.lpstrFilter = pairs.c_str();
+  request.nFilterIndex = 1;
+  request.lpstrFile = chosen;
+  request.nMaxFile = sizeof chosen;
+  request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&request)) {
+    // Cancel gives 0; anything else is a failure the user should hear of.
+    if (const DWORD error = CommDlgExtendedError()) {
+      const std::string text = "ファイルを選択するダイアログを表示できませんでした (エラー " +
+                               std::to_string(error) + ")";
+      MessageBoxA(GetActiveWindow(), text.c_str(), kCaption, MB_ICONWARNING | MB_OK);
+    }
+    return false;
+  }
+  path = chosen;
+  return true;
+}
+
+bool Win32DialogHost::ChooseFolder(const std::string& caption, const std::string& title,
+                                   const std::string& start, std::string& path) {
+  // The folder browser is a shell object: COM must be up on this thread.
+  const HRESULT com = CoInitialize(nullptr);
+  FolderStart data{&title, &start};
+  char display[MAX_PATH] = "";
+  BROWSEINFOA request{};
+  request.hwndOwner = GetActiveWindow();
+  request.pszDisplayName = display;
+  request.lpszTitle = caption.c_str();
+  request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+  request.lpfn = FolderCallback;
+  request.lParam = reinterpret_cast<LPARAM>(&data);
+  bool chose = false;
+  if (LPITEMIDLIST folder = SHBrowseForFolderA(&request)) {
+    char chosen[MAX_PATH] = "";
+    if (SHGetPathFromIDListA(folder, chosen)) {
+      path = chosen;
+      chose = true;
+    } else {
+      // A folder of the shell's own, such as the printers: no path.
+      MessageBoxA(GetActiveWindow(), "選択されたフォルダにはパスがありません", kCaption,
+                  MB_ICONWARNING | MB_OK);
+    }
+    CoTaskMemFree(folder);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return chose;
 }
 
 }  // namespace velandra::ui::win32

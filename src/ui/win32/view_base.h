@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/dialog_model.h"
@@ -100,6 +101,9 @@ class Win32DialogHost : public IDialogHost {
   Win32DialogHost(HINSTANCE module, std::vector<DialogViewFactory> factories)
       : module_(module), factories_(std::move(factories)) {}
   bool DoModal(CDialogModel& dialog) override;
+  bool ChooseFile(const std::string& filter, std::string& path) override;
+  bool ChooseFolder(const std::string& caption, const std::string& title,
+                    const std::string& start, std::string& path) override;
 
  private:
   HINSTANCE module_;
