@@ -24,6 +24,7 @@
 #include "support/app_runs.h"
 #include "support/demo_pc_facts.h"
 #include "support/scratch_dir.h"
+#include "support/whole_runs.h"
 #include "system/domain_join.h"
 #include "system/os_info.h"
 #include "system/place_settings_pc.h"
@@ -37,7 +38,10 @@
 namespace velandra::app {
 namespace {
 
+using testing::BootUntilSettled;
+using testing::MessagesText;
 using testing::StartVelandra;
+using testing::StartupShortcuts;
 
 namespace sim = platform::sim;
 using platform::Cp932ToUtf8;
@@ -45,28 +49,7 @@ using sim::DemoVariant;
 using testing::ScratchPc;
 
 constexpr char kPlace[] = "転勤先";
-constexpr char kStartupFolder[] =
-    "C/Documents and Settings/All Users/スタート メニュー/プログラム/スタートアップ";
-constexpr int kMostBoots = 5;
-
-const char* const kGroupNames[] = {
-    "DNS suffix search", "LMHOSTS lookup", "computer name and description",
-    "domain or workgroup", "logon", "proxy", "network drives", "shares",
-    "default printer", "hosts file", "lmhosts file"};
-
 std::string Enc(const std::string& password) { return config::EncodeStoredPassword(password); }
-
-// The shortcuts in the common Startup folder (host names are UTF-8, which
-// on Windows must not be read in the ANSI code page).
-std::vector<std::string> StartupShortcuts(const ScratchPc& pc) {
-  std::vector<std::string> found;
-  const std::filesystem::path folder =
-      pc.dir() / platform::sim::HostPathFromUtf8(Cp932ToUtf8(kStartupFolder));
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(folder, ec))
-    if (e.path().extension() == ".lnk") found.push_back(e.path().filename().string());
-  return found;
-}
 
 using Values = std::map<std::string, std::string>;
 Values Winlogon(sim::SimulatedPc& s) {
@@ -81,12 +64,6 @@ Values Winlogon(sim::SimulatedPc& s) {
   return values;
 }
 
-std::string MessagesText(sim::SimulatedPc& pc) {
-  std::string text;
-  for (const auto& m : pc.Messages()) text += "[" + Cp932ToUtf8(m.Text) + "] ";
-  return text;
-}
-
 std::vector<std::string> EventsWith(sim::SimulatedPc& pc, const std::string& prefix) {
   std::vector<std::string> found;
   for (const auto& e : pc.Events())
@@ -94,51 +71,8 @@ std::vector<std::string> EventsWith(sim::SimulatedPc& pc, const std::string& pre
   return found;
 }
 
-// Boots until the Startup folder is empty; false when it never settles.
-// `exitCodes` gets the exit code of every start, in order.
-bool BootUntilSettled(ScratchPc& pc, sim::SimulatedPc& s, std::ostringstream& out,
-                      std::vector<int>* exitCodes = nullptr) {
-  for (int i = 0; i < kMostBoots; ++i) {
-    if (StartupShortcuts(pc).empty()) return true;
-    const bool requested = !s.Machine().Get("session", "exit_request").empty();
-    sim::BootResult boot = sim::Boot(s, !requested, StartVelandra, out);
-    for (const auto& start : boot.Starts) {
-      if (exitCodes) exitCodes->push_back(start.ExitCode);
-      else EXPECT_EQ(start.ExitCode, kExitSuccess) << start.Spec.Arguments << "\n" << out.str();
-    }
-  }
-  return StartupShortcuts(pc).empty();
-}
-
 // The comparison of the place with the PC after loading the sheet anew.
-struct Comparison {
-  std::vector<uint32_t> adapterKinds;
-  uint32_t placeKind = 2;
-  config::PlaceGroupFlags same{};
-  std::string differing;  // names of the groups that are not the same
-};
-
-Comparison Compare(sim::SimulatedPc& s) {
-  Comparison c;
-  Context context(s.platform(), testing::kDemoIniPath, ReadOsInfo(s.platform().system));
-  ui::CVelandraSheet sheet(context);
-  EXPECT_TRUE(sheet.LoadAll());
-  const int64_t number = sheet.FindPlaceNumber(kPlace);
-  const config::Place* place = number < 0 ? nullptr
-                                          : sheet.FindPlace(static_cast<uint32_t>(number));
-  EXPECT_TRUE(place);
-  if (!place) return c;
-  for (const auto& a : sheet.Adapters)
-    c.adapterKinds.push_back(sheet.FindAdapterSettings(*place, *a)->CompareWithPc(context));
-  config::PlaceSettings* record = sheet.FindPlaceSettings(*place);
-  EXPECT_TRUE(record);
-  if (!record) return c;
-  c.placeKind = CompareWithPC(context, *record);
-  c.same = record->Same;
-  for (size_t g = 0; g < config::kPlaceGroupCount; ++g)
-    if (!c.same[g]) c.differing += std::string(kGroupNames[g]) + "; ";
-  return c;
-}
+testing::PlaceComparison Compare(sim::SimulatedPc& s) { return testing::ComparePlaceWithPc(s, kPlace); }
 
 // The place-wide keys of the groups that only a restart changes: different
 // from the demo PC's for the change with restart, its own for the change
@@ -305,7 +239,7 @@ TEST(WholePlaceEndToEnd, WithRestartEveryGroupComparesEqualAfterTheBoots) {
 
       EXPECT_TRUE(s.Messages().empty()) << MessagesText(s);
       EXPECT_EQ(testing::QueueText(s.platform()), ";");
-      const Comparison c = Compare(s);
+      const testing::PlaceComparison c = Compare(s);
       EXPECT_EQ(c.adapterKinds, (std::vector<uint32_t>{0, 0}));
       EXPECT_EQ(c.placeKind, 0u) << "differing: " << c.differing << "\n" << out.str();
     }
@@ -323,13 +257,13 @@ TEST(WholePlaceEndToEnd, WithoutRestartTheGroupsItChangesCompareEqual) {
       EXPECT_EQ(StartVelandra(s, std::string("-p ") + kPlace + " -now", out), kExitSuccess)
           << MessagesText(s) << out.str();
       EXPECT_TRUE(s.Messages().empty()) << MessagesText(s);
-      const Comparison c = Compare(s);
+      const testing::PlaceComparison c = Compare(s);
       std::string commands;
       for (const auto& e : s.Events()) commands += e + "\n";
       EXPECT_EQ(c.adapterKinds, (std::vector<uint32_t>{0, 0})) << commands;
       const size_t first = row.nowWhole ? 0 : static_cast<size_t>(config::kGroupProxy);
       for (size_t g = first; g < config::kPlaceGroupCount; ++g) {
-        EXPECT_TRUE(c.same[g]) << kGroupNames[g] << " differs; all differing: " << c.differing;
+        EXPECT_TRUE(c.same[g]) << testing::kPlaceGroupNames[g] << " differs; all differing: " << c.differing;
       }
       const std::vector<std::string> ran = BatchCommands(s);
       for (const std::string& command : row.nowCommands)
@@ -499,7 +433,7 @@ TEST(WholePlaceEndToEnd, RenamedPcKeepsTheAutomaticLogon) {
     const sim::BootResult next = sim::Boot(s, true, StartVelandra, out);
     EXPECT_TRUE(next.AutomaticLogon) << out.str();
     EXPECT_EQ(next.User, "Administrator");
-    const Comparison c = Compare(s);
+    const testing::PlaceComparison c = Compare(s);
     EXPECT_EQ(c.placeKind, 0u) << "differing: " << c.differing;
   }
 }
