@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -445,7 +446,7 @@ TEST(PageOther, CopyButtonsCreateTheVariant) {
     Rig rig;
     rig.Select("在宅");
     if (row.removeSample) {
-      ASSERT_TRUE(rig.P().files.DeleteFile(etc + "lmhosts.sam"));
+      ASSERT_TRUE(std::filesystem::remove(rig.pc.dir() / "C/WINDOWS/system32/drivers/etc/lmhosts.sam"));
     }
     rig.page.OnSetActive();
     (row.button == &CPageOther::OnHostsCopy ? rig.page.Hosts : rig.page.Lmhosts) = row.field;
@@ -670,7 +671,6 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
                       clipped = ClippedTexts(d);
                       layout = LayoutFaults(d);
                       tabs = TabOrder(d, IDC_PROGRAM_PATH);
-                      tabs.resize(std::min<size_t>(tabs.size(), 8));
                       win32::SetRadioIndex(d, {typeButtons[0], typeButtons[1], typeButtons[2]},
                                            other);
                       PostClick(d, typeButtons[other]);
@@ -684,6 +684,16 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
           PostClick(d, typeButtons[row.type]);
           PostClick(d, IDOK);
         });
+    // Only the folder is accepted with a path that is not there; the others
+    // stay open, and are cancelled.
+    bool stayed = false;
+    const bool accepted = row.type == config::kProgramTypeFolder;
+    if (!accepted) {
+      driver.ThenDialog(kProgramEditTitle, [&](HWND d) {
+        stayed = true;
+        PostClick(d, IDCANCEL);
+      });
+    }
     bool ok = false;
     EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
     EXPECT_EQ(label, row.label);
@@ -692,14 +702,20 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
     EXPECT_EQ(size, "Maximize");
     EXPECT_EQ(clipped, Strings{});
     EXPECT_EQ(layout, Strings{});
-    EXPECT_EQ(tabs, (std::vector<int>{IDC_PROGRAM_PATH, row.browse, IDC_PROGRAM_ARGUMENTS,
-                                      IDC_PROGRAM_DIRECTORY, IDC_PROGRAM_BROWSE_DIRECTORY,
-                                      IDC_PROGRAM_SIZE, IDOK, IDCANCEL}));
+    // The disabled fields are left out.
+    std::vector<int> expectedTabs = {IDC_PROGRAM_PATH, row.browse};
+    if (row.details)
+      expectedTabs.insert(expectedTabs.end(), {IDC_PROGRAM_ARGUMENTS, IDC_PROGRAM_DIRECTORY,
+                                               IDC_PROGRAM_BROWSE_DIRECTORY});
+    expectedTabs.insert(expectedTabs.end(), {IDC_PROGRAM_SIZE, IDOK, IDCANCEL});
+    tabs.resize(std::min(tabs.size(), expectedTabs.size()));
+    EXPECT_EQ(tabs, expectedTabs);
     EXPECT_EQ(labelAfter, rows[other].label);
     EXPECT_EQ(shownAfter, std::vector<int>{rows[other].browse});
     EXPECT_EQ(detailsAfter, rows[other].details);
-    // Only the folder is accepted with a path that is not there.
-    EXPECT_EQ(ok, row.type == config::kProgramTypeFolder);
+    EXPECT_EQ(ok, accepted);
+    EXPECT_EQ(stayed, !accepted);
+    EXPECT_EQ(rig.MessageTexts(), accepted ? Strings{} : Strings{kMsgSpecifyProgram});
     if (ok) {
       EXPECT_EQ(dialog.Type, row.type);
       EXPECT_EQ(dialog.Show, config::kShowMaximized);
@@ -777,7 +793,9 @@ TEST(Win32OtherPage, WholeSheetSavesTheHostsPathAndTheAddedProgram) {
   const std::string section = "[P" + std::to_string(rig.sheet.CurrentPlace->Number) + "]\r\n";
   const size_t at = ini.find(section);
   ASSERT_NE(at, std::string::npos) << ini;
-  const std::string body = ini.substr(at, ini.find("\r\n[", at + 1) - at);
+  // The section up to the next one, its last line with its line end.
+  const size_t next = ini.find("\r\n[", at + 1);
+  const std::string body = ini.substr(at, next == std::string::npos ? next : next + 2 - at);
   const std::string index = std::to_string(rig.Place().Programs.size() - 1);
   for (const std::string& line :
        {std::string("HOSTS=D:\\表\\hosts.txt"), "TYPE" + index + "=PGM",
