@@ -281,6 +281,7 @@ TEST(ProgramDialog, OkRefusesAPathThatNamesNothing) {
       {config::kProgramTypeFile, "", false},
       {config::kProgramTypeProgram, "C:\\WINDOWS\\無い.exe", false},
       {config::kProgramTypeFile, "C:\\無い\\hosts", false},
+      {config::kProgramTypeProgram, "C:\\WINDOWS\\*.exe", false},  // a pattern names no file
       {config::kProgramTypeFolder, "C:\\無い\\フォルダ", true},
       {config::kProgramTypeProgram, kExplorer, true},
       {config::kProgramTypeProgram, "C:\\WINDOWS", true},  // a folder is something
@@ -579,6 +580,7 @@ TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
   std::vector<ListRow> rows;
   std::string hosts, frame;
   Strings columns, clipped, layout;
+  std::vector<int> tabs;
   WindowDriver driver;
   driver.ThenDialog("Velandra", [&](HWND sheet) {
     HWND p = PageOf(sheet);
@@ -597,6 +599,7 @@ TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
     }
     clipped = ClippedTexts(sheet);
     layout = LayoutFaults(p);
+    tabs = TabOrder(p, IDC_OTHER_HOSTS);
     SetDlgItemTextA(p, IDC_OTHER_HOSTS, "D:\\表\\hosts");
     SetDlgItemTextA(p, IDC_OTHER_LMHOSTS, "D:\\表\\lmhosts");
     PostClick(sheet, IDOK);
@@ -613,6 +616,11 @@ TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
                               "ウィンドウサイズ 100"}));
   EXPECT_EQ(clipped, Strings{});
   EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_OTHER_HOSTS, IDC_OTHER_HOSTS_COPY, IDC_OTHER_HOSTS_EDIT,
+                                    IDC_OTHER_LMHOSTS, IDC_OTHER_LMHOSTS_COPY,
+                                    IDC_OTHER_LMHOSTS_EDIT, IDC_OTHER_PROGRAM_LIST,
+                                    IDC_OTHER_PROGRAM_ADD, IDC_OTHER_PROGRAM_EDIT,
+                                    IDC_OTHER_PROGRAM_DELETE}));
   EXPECT_EQ(rig.Place().HOSTS, "D:\\表\\hosts");
   EXPECT_EQ(rig.Place().LMHOSTS, "D:\\表\\lmhosts");
   EXPECT_EQ(rig.Place().Programs.size(), 2u);
