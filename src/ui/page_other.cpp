@@ -21,6 +21,14 @@ void WarnOn(platform::Platform& platform, const char* text) {
 
 bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 
+void Assign(config::ProgramEntry& entry, const CDlgProgram& dialog) {
+  entry.Type = dialog.Type;
+  entry.Path = dialog.Path;
+  entry.Arguments = dialog.Arguments;
+  entry.Directory = dialog.Directory;
+  entry.Show = dialog.Show;
+}
+
 }  // namespace
 
 std::string ProgramTypeText(int32_t type) {
@@ -214,13 +222,8 @@ void CPageOther::OnAdd() {
   if (!place) return;
   CDlgProgram dialog(sheet_.GetContext().Platform(), dialogs_, kProgramAddTitle);
   if (!dialogs_.DoModal(dialog)) return;
-  auto entry = std::make_unique<config::ProgramEntry>();
-  entry->Type = dialog.Type;
-  entry->Path = dialog.Path;
-  entry->Arguments = dialog.Arguments;
-  entry->Directory = dialog.Directory;
-  entry->Show = dialog.Show;
-  place->Programs.push_back(std::move(entry));
+  place->Programs.push_back(std::make_unique<config::ProgramEntry>());
+  Assign(*place->Programs.back(), dialog);
   FillRows(*place);
   Selection = static_cast<int>(Rows.size()) - 1;
 }
@@ -240,12 +243,7 @@ void CPageOther::OnEdit() {
   dialog.Directory = row.Directory;
   dialog.Show = ProgramShowOf(row.SizeText);
   if (!dialogs_.DoModal(dialog)) return;
-  config::ProgramEntry& entry = *place->Programs[at];
-  entry.Type = dialog.Type;
-  entry.Path = dialog.Path;
-  entry.Arguments = dialog.Arguments;
-  entry.Directory = dialog.Directory;
-  entry.Show = dialog.Show;
+  Assign(*place->Programs[at], dialog);
   FillRows(*place);
 }
 

@@ -14,8 +14,7 @@ struct Platform;
 }
 namespace velandra::config {
 class PlaceSettings;
-struct ProgramEntry;
-}  // namespace velandra::config
+}
 
 namespace velandra::ui {
 
@@ -40,8 +39,8 @@ inline constexpr char kColumnDirectory[] = "作業ディレクトリ";
 inline constexpr char kColumnWindowSize[] = "ウィンドウサイズ";
 inline constexpr int kProgramColumnWidths[] = {230, 80, 80, 200, 100};
 
-// The longest texts the place's section reads back: a longer one would
-// come back cut, so the fields take no more.
+// The longest program path and arguments the place's section reads back:
+// a longer one would come back cut, so the fields take no more.
 inline constexpr size_t kMaxProgramPath = 259;
 inline constexpr size_t kMaxProgramArguments = 255;
 

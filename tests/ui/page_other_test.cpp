@@ -305,21 +305,27 @@ TEST(ProgramDialog, OkRefusesAPathThatNamesNothing) {
   }
 }
 
+// What the program dialog shows for each type: the text over the path,
+// the one browse button shown, and whether the arguments and the working
+// directory are enabled.
+struct Arrangement {
+  int32_t type;
+  const char* label;
+  int browse;
+  bool details;
+};
+const Arrangement kArrangements[] = {
+    {config::kProgramTypeProgram, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM, true},
+    {config::kProgramTypeFolder, "開くフォルダを指定(&L):", IDC_PROGRAM_BROWSE_FOLDER, false},
+    {config::kProgramTypeFile, "開くファイルを指定(&I):", IDC_PROGRAM_BROWSE_FILE, false},
+};
+
 TEST(ProgramDialog, ArrangedForTheType) {
-  struct Row {
-    int32_t type;
-    const char* label;
-    int browse;
-    bool details;
-  };
-  const Row rows[] = {
-      {config::kProgramTypeProgram, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM, true},
-      {config::kProgramTypeFolder, "開くフォルダを指定(&L):", IDC_PROGRAM_BROWSE_FOLDER, false},
-      {config::kProgramTypeFile, "開くファイルを指定(&I):", IDC_PROGRAM_BROWSE_FILE, false},
-      {-1, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM, true},  // none checked
-  };
+  std::vector<Arrangement> rows(std::begin(kArrangements), std::end(kArrangements));
+  // No radio button checked reads as -1: a program.
+  rows.push_back({-1, kArrangements[0].label, kArrangements[0].browse, true});
   Rig rig;
-  for (const Row& row : rows) {
+  for (const Arrangement& row : rows) {
     SCOPED_TRACE(row.type);
     CDlgProgram dialog(rig.P(), rig.dialogs, kProgramAddTitle);
     dialog.Type = row.type;
@@ -631,22 +637,11 @@ TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
 // the type; a click on another type rearranges them.
 TEST(Win32ProgramDialog, ArrangedForEachType) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display";
-  struct Row {
-    int32_t type;
-    const char* label;
-    int browse;
-    bool details;
-  };
-  const Row rows[] = {
-      {config::kProgramTypeProgram, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM, true},
-      {config::kProgramTypeFolder, "開くフォルダを指定(&L):", IDC_PROGRAM_BROWSE_FOLDER, false},
-      {config::kProgramTypeFile, "開くファイルを指定(&I):", IDC_PROGRAM_BROWSE_FILE, false},
-  };
   const int browseButtons[] = {IDC_PROGRAM_BROWSE_PROGRAM, IDC_PROGRAM_BROWSE_FOLDER,
                                IDC_PROGRAM_BROWSE_FILE};
   const int typeButtons[] = {IDC_PROGRAM_TYPE_PROGRAM, IDC_PROGRAM_TYPE_FOLDER,
                              IDC_PROGRAM_TYPE_FILE};
-  for (const Row& row : rows) {
+  for (const Arrangement& row : kArrangements) {
     SCOPED_TRACE(row.label);
     Rig rig;
     win32::Win32DialogHost host = RealDialogs();
@@ -718,9 +713,9 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
     expectedTabs.insert(expectedTabs.end(), {IDC_PROGRAM_SIZE, IDOK, IDCANCEL});
     tabs.resize(std::min(tabs.size(), expectedTabs.size()));
     EXPECT_EQ(tabs, expectedTabs);
-    EXPECT_EQ(labelAfter, rows[other].label);
-    EXPECT_EQ(shownAfter, std::vector<int>{rows[other].browse});
-    EXPECT_EQ(detailsAfter, rows[other].details);
+    EXPECT_EQ(labelAfter, kArrangements[other].label);
+    EXPECT_EQ(shownAfter, std::vector<int>{kArrangements[other].browse});
+    EXPECT_EQ(detailsAfter, kArrangements[other].details);
     EXPECT_EQ(ok, accepted);
     EXPECT_EQ(stayed, !accepted);
     EXPECT_EQ(rig.MessageTexts(), accepted ? Strings{} : Strings{kMsgSpecifyProgram});

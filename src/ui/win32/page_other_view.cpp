@@ -6,12 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "config/hosts_files.h"
 #include "ui/resource_ids.h"
 #include "ui/win32/controls.h"
 
 namespace velandra::ui::win32 {
 
 namespace {
+
+// The shell wants COM on the thread for its icons.
+class ComScope {
+ public:
+  ComScope() : result_(CoInitialize(nullptr)) {}
+  ~ComScope() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT result_;
+};
 
 void LimitText(HWND dialog, int id, size_t bytes) {
   SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
@@ -44,8 +59,8 @@ class OtherPageView : public PageView {
   explicit OtherPageView(CPageOther& page) : PageView(page), page_(page) {}
 
   void Prepare(HWND hwnd) override {
-    LimitText(hwnd, IDC_OTHER_HOSTS, kMaxProgramPath);
-    LimitText(hwnd, IDC_OTHER_LMHOSTS, kMaxProgramPath);
+    LimitText(hwnd, IDC_OTHER_HOSTS, config::kMaxHostsPath);
+    LimitText(hwnd, IDC_OTHER_LMHOSTS, config::kMaxHostsPath);
     HWND list = GetDlgItem(hwnd, IDC_OTHER_PROGRAM_LIST);
     if (!list) return;
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -62,6 +77,7 @@ class OtherPageView : public PageView {
     }
     // The shell's own list of small icons, shared (the template says
     // LVS_SHAREIMAGELISTS): the list view must not destroy it.
+    const ComScope com;
     SHFILEINFOA info{};
     const auto icons = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA(".exe", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
@@ -110,8 +126,7 @@ class OtherPageView : public PageView {
 
  private:
   void FillList(HWND list) {
-    // The shell wants COM for its icons.
-    const HRESULT com = CoInitialize(nullptr);
+    const ComScope com;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     for (size_t r = 0; r < page_.Rows.size(); ++r) {
@@ -134,7 +149,6 @@ class OtherPageView : public PageView {
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    if (SUCCEEDED(com)) CoUninitialize();
     shown_ = page_.Rows;
   }
 
