@@ -104,14 +104,15 @@ TEST(PageOther, EnterThenLeaveOnAFullyFilledPlaceChangesNothing) {
   place.HOSTS = "C:\\Program Files\\Velandra\\hosts.本店";
   place.LMHOSTS = "D:\\表\\lmhosts.本店";
   place.Programs.clear();
-  // Every type with every size, each with arguments (one starting with a
-  // quote) and a working directory.
+  // Every type with every size, each with arguments that start with a
+  // quote and a working directory.
   const int32_t types[] = {config::kProgramTypeProgram, config::kProgramTypeFolder,
                            config::kProgramTypeFile};
   const int32_t shows[] = {config::kShowNormal, config::kShowMaximized, config::kShowMinimized};
   for (int32_t type : types)
     for (int32_t show : shows)
-      AddProgram(place, type, "C:\\ソフト\\表" + std::to_string(type) + std::to_string(show) + ".exe",
+      AddProgram(place, type,
+                 "C:\\ソフト\\表" + std::to_string(type) + std::to_string(show) + ".exe",
                  "\"-a\" " + std::to_string(show), "C:\\作業\\" + std::to_string(type), show);
   const std::string before = velandra::testing::Dump(place);
   std::vector<std::string> others;
@@ -295,7 +296,8 @@ TEST(ProgramDialog, OkRefusesAPathThatNamesNothing) {
     dialog.OnInitDialog();
     dialog.Path = row.path;
     EXPECT_EQ(dialog.OnOK(), row.accepted);
-    EXPECT_EQ(rig.MessageTexts(), row.accepted ? Strings{} : Strings{"実行プログラムを指定してください"});
+    EXPECT_EQ(rig.MessageTexts(),
+              row.accepted ? Strings{} : Strings{"実行プログラムを指定してください"});
     EXPECT_EQ(dialog.Focus, row.accepted ? 0 : IDC_PROGRAM_PATH);
     EXPECT_EQ(dialog.Path, row.path);
     if (!row.accepted) {
@@ -315,7 +317,8 @@ struct Arrangement {
   bool details;
 };
 const Arrangement kArrangements[] = {
-    {config::kProgramTypeProgram, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM, true},
+    {config::kProgramTypeProgram, "実行するプログラムを指定(&P):", IDC_PROGRAM_BROWSE_PROGRAM,
+     true},
     {config::kProgramTypeFolder, "開くフォルダを指定(&L):", IDC_PROGRAM_BROWSE_FOLDER, false},
     {config::kProgramTypeFile, "開くファイルを指定(&I):", IDC_PROGRAM_BROWSE_FILE, false},
 };
@@ -453,7 +456,8 @@ TEST(PageOther, CopyButtonsCreateTheVariant) {
     Rig rig;
     rig.Select("在宅");
     if (row.removeSample) {
-      ASSERT_TRUE(std::filesystem::remove(rig.pc.dir() / "C/WINDOWS/system32/drivers/etc/lmhosts.sam"));
+      ASSERT_TRUE(
+          std::filesystem::remove(rig.pc.dir() / "C/WINDOWS/system32/drivers/etc/lmhosts.sam"));
     }
     rig.page.OnSetActive();
     (row.button == &CPageOther::OnHostsCopy ? rig.page.Hosts : rig.page.Lmhosts) = row.field;
