@@ -1,5 +1,6 @@
 #include "system/hosts_files.h"
 
+#include <memory>
 #include <vector>
 
 #include "system/platform/text.h"
@@ -200,6 +201,33 @@ bool CreateHostsVariant(platform::Platform& platform, HostsKind kind,
   if (platform.files.WriteFile(target, std::string())) return true;
   Show(platform, target + " を作成できませんでした", MessageIcon::Warning);
   return false;
+}
+
+bool EditHostsVariant(platform::Platform& platform, HostsKind kind, const std::string& editor,
+                      const std::string& path) {
+  if (path.empty()) {
+    Show(platform,
+         kind == HostsKind::Hosts ? kMsgHostsNameMissing : kMsgLmhostsNameMissing,
+         MessageIcon::Warning);
+    return false;
+  }
+  // Without an editor the quoted path would be started as a program.
+  if (editor.empty()) {
+    Show(platform, kMsgNoEditor, MessageIcon::Warning);
+    return false;
+  }
+  const std::string commandLine = editor + " \"" + path + "\"";
+  long error = 0;
+  const std::unique_ptr<platform::IProcess> editing =
+      platform.processes.Create(commandLine, false, error);
+  if (!editing) {
+    Show(platform,
+         kMsgEditorNotStarted + commandLine + " (エラー " + std::to_string(error) + ")",
+         MessageIcon::Warning);
+    return false;
+  }
+  platform::WaitForExit(*editing);
+  return true;
 }
 
 bool SameAsSystemFile(platform::IFiles& files, const std::string& systemPath,

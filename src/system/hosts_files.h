@@ -13,6 +13,13 @@ namespace velandra {
 
 enum class HostsKind { Hosts, Lmhosts };
 
+inline constexpr char kMsgHostsNameMissing[] = "HOSTSファイル名が指定されていません";
+inline constexpr char kMsgLmhostsNameMissing[] = "LMHOSTSファイル名が指定されていません";
+// The common setting EDITOR is empty.
+inline constexpr char kMsgNoEditor[] = "エディタが設定されていません";
+// The command line and the Windows error follow.
+inline constexpr char kMsgEditorNotStarted[] = "エディタを起動できませんでした: ";
+
 // "hosts" or "lmhosts".
 const char* HostsFileName(HostsKind kind);
 
@@ -59,6 +66,14 @@ void SnapshotHostsFiles(platform::Platform& platform, const std::string& placeNa
 // empty file cannot be written.
 bool CreateHostsVariant(platform::Platform& platform, HostsKind kind,
                         const std::string& placeName, std::string& path);
+
+// The Other page's edit button: starts `editor` (the common setting EDITOR)
+// with the path in double quotes and waits until it has ended; the page
+// does not respond meanwhile. False, after a warning, when the path is
+// empty (kMsgHostsNameMissing [kMsgLmhostsNameMissing]), when no editor is
+// set, and when the editor cannot be started.
+bool EditHostsVariant(platform::Platform& platform, HostsKind kind, const std::string& editor,
+                      const std::string& path);
 
 // Line by line, line ends removed (CR LF and LF alike): both missing is
 // equal, one missing is not; an empty path counts as missing.

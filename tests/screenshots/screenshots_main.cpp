@@ -210,6 +210,8 @@ int Run(const std::wstring& pcDir, const std::wstring& outDir) {
   DialogFromPage(driver, "DNS", IDC_DNS_SUFFIX_CHOICE, IDC_DNS_SUFFIX_CHOICE, IDC_DNS_SUFFIX_ADD,
                  "TCP/IP ドメインサフィックス", "dialog-dns-suffix");
   DialogFromPage(driver, "WINS", 0, 0, IDC_WINS_ADD, "TCP/IP WINSサーバー", "dialog-wins-server");
+  DialogFromPage(driver, "その他", 0, 0, IDC_OTHER_PROGRAM_ADD, "再起動後に実行するプログラムの追加",
+                 "dialog-program");
   // OK opens the exit-mode dialog; cancelling it closes the sheet unsaved.
   // The Setting page is the one left, so no page refuses to be left.
   driver.Then(FindSheet, [](HWND) { SelectPage("設定"); });
