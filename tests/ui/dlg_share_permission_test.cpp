@@ -8,6 +8,15 @@
 
 #include "support/answering_dialog_host.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "dns_wins_test_rig.h"
+#include "support/window_driver.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/dlg_share_permission_view.h"
+#endif
+
 namespace velandra::ui {
 namespace {
 
@@ -379,6 +388,97 @@ TEST(ShareOk, InitialisationShowsEveryoneFullForAnEmptyList) {
   EXPECT_EQ(rig.dialog.Selected, 0);
   EXPECT_EQ(ChecksText(rig.dialog), "101010");
 }
+
+
+#ifdef _WIN32
+
+using velandra::testing::ClippedTexts;
+using velandra::testing::ControlText;
+using velandra::testing::LayoutFaults;
+using velandra::testing::PostClick;
+using velandra::testing::TabOrder;
+using velandra::testing::WindowDriver;
+
+// A click as the user makes it: the check box toggles, then tells the dialog.
+void ClickCheck(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Both templates: Everyone's read shown, an empty name refused with the
+// dialog kept open, a user added through the real name dialog and denied
+// everything, then OK: the share holds the two entries.
+TEST(Win32SharePermission, UserAddedThroughTheNameDialogAndChecksSet) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  RecordedMessages messages;
+  win32::Win32DialogHost host(GetModuleHandleA(nullptr), {&win32::MakeSharePermissionDialogView});
+  Entries list = {Entry("Everyone", "", kAceAllowed, kRead)};
+  CDlgSharePermission dialog(messages, host, list);
+
+  Strings clipped, layout, nameClipped, nameLayout, notes;
+  std::vector<int> tabs;
+  bool everyoneRead = false, nameStayed = false;
+  WindowDriver driver;
+  driver
+      .ThenDialog("共有の許可",
+                  [&](HWND d) {
+                    clipped = ClippedTexts(d);
+                    layout = LayoutFaults(d);
+                    tabs = TabOrder(d, IDC_SHARE_PERMISSION_USERS);
+                    everyoneRead = win32::ItemChecked(d, IDC_SHARE_PERMISSION_READ_ALLOW) &&
+                                   !win32::ItemChecked(d, IDC_SHARE_PERMISSION_FULL_ALLOW) &&
+                                   !win32::ItemChecked(d, IDC_SHARE_PERMISSION_CHANGE_ALLOW);
+                    PostClick(d, IDC_SHARE_PERMISSION_ADD);
+                  })
+      .ThenDialog("ユーザーの追加",
+                  [&](HWND d) {
+                    nameClipped = ClippedTexts(d);
+                    nameLayout = LayoutFaults(d);
+                    for (int id : {IDC_USER_NAME_NOTE1, IDC_USER_NAME_NOTE2, IDC_USER_NAME_NOTE3,
+                                   IDC_USER_NAME_NOTE4})
+                      notes.push_back(ControlText(d, id));
+                    PostClick(d, IDOK);  // empty: refused
+                  })
+      .ThenDialog("ユーザーの追加",
+                  [&](HWND d) {
+                    nameStayed = GetFocus() == GetDlgItem(d, IDC_USER_NAME_TEXT);
+                    win32::SetItemText(d, IDC_USER_NAME_TEXT, "tp600\\hoge");
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("共有の許可",
+                  [&](HWND d) {
+                    if (win32::ListBoxSelection(d, IDC_SHARE_PERMISSION_USERS) != 1) return;
+                    ClickCheck(d, IDC_SHARE_PERMISSION_FULL_DENY);
+                  })
+      .ThenDialog("共有の許可", [&](HWND d) {
+        if (!win32::ItemChecked(d, IDC_SHARE_PERMISSION_READ_DENY) ||
+            win32::ItemChecked(d, IDC_SHARE_PERMISSION_FULL_ALLOW))
+          return;
+        PostClick(d, IDOK);
+      });
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(nameClipped, Strings{});
+  EXPECT_EQ(nameLayout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_SHARE_PERMISSION_USERS, IDC_SHARE_PERMISSION_ADD,
+                                    IDC_SHARE_PERMISSION_DELETE, IDC_SHARE_PERMISSION_FULL_ALLOW,
+                                    IDC_SHARE_PERMISSION_FULL_DENY,
+                                    IDC_SHARE_PERMISSION_CHANGE_ALLOW,
+                                    IDC_SHARE_PERMISSION_CHANGE_DENY,
+                                    IDC_SHARE_PERMISSION_READ_ALLOW,
+                                    IDC_SHARE_PERMISSION_READ_DENY, IDOK, IDCANCEL}));
+  EXPECT_TRUE(everyoneRead);
+  EXPECT_TRUE(nameStayed);
+  EXPECT_EQ(notes, (Strings{"※場所名\\ユーザー名というように入力してください。",
+                            "例えば、ローカルPC(tp600)上のユーザー(hoge)なら、", "tp600\\hoge",
+                            "となります。"}));
+  EXPECT_EQ(messages.Texts, Strings{"ユーザー名を入力してください。"});
+  // The user's allow entry, left with no access, is dropped.
+  EXPECT_EQ(list, (Entries{Entry("Everyone", "", kAceAllowed, kRead),
+                           Entry("hoge", "tp600", kAceDenied, kFull)}));
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui
