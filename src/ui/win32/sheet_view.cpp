@@ -8,6 +8,7 @@
 #include "system/platform/win32/win32_messages.h"
 #include "ui/page_dns.h"
 #include "ui/page_ip.h"
+#include "ui/page_option.h"
 #include "ui/page_setting.h"
 #include "ui/page_wins.h"
 #include "ui/velandra_sheet.h"
@@ -15,6 +16,7 @@
 #include "ui/win32/dlg_share_permission_view.h"
 #include "ui/win32/page_dns_view.h"
 #include "ui/win32/page_ip_view.h"
+#include "ui/win32/page_option_view.h"
 #include "ui/win32/page_setting_view.h"
 #include "ui/win32/page_wins_view.h"
 
@@ -202,6 +204,8 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
   CPageWINS wins(sheet, host);
+  CPageProxy proxy(sheet);
+  CPageOption option(sheet, host);
   CPageAbout about(platform);
 
   std::vector<std::unique_ptr<StandInPage>> standIns;
@@ -214,6 +218,8 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::IP: view = MakeIpPageView(ip); break;
       case SheetPage::DNS: view = MakeDnsPageView(dns); break;
       case SheetPage::WINS: view = MakeWinsPageView(wins); break;
+      case SheetPage::Proxy: view = MakeProxyPageView(proxy); break;
+      case SheetPage::Option: view = MakeOptionPageView(option); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
       default: break;  // the pages of a later build
     }
