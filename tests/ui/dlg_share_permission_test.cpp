@@ -55,8 +55,8 @@ SharePermission Entry(const char* name, const char* domain, uint8_t type, uint32
   return entry;
 }
 
-// The six checks as "FfCcRr" order digits: full allow, full deny, change
-// allow, change deny, read allow, read deny.
+// The six checks as '1' and '0' in the order of Checks: full allow, full
+// deny, change allow, change deny, read allow, read deny.
 std::string ChecksText(const CDlgSharePermission& dialog) {
   std::string text;
   for (bool check : dialog.Checks) text += check ? '1' : '0';
@@ -120,7 +120,9 @@ TEST(ShareCheckBoxes, ClickedCheckAndPriorChecksGiveChecksAndMasks) {
     // One user whose entries give the prior checks.
     Rig rig({Entry("hoge", "", kAceAllowed, kFull)});
     SetChecks(rig.dialog, row.prior);
-    rig.dialog.OnCheckClicked(D::kFullAllow);  // stores the prior checks
+    // Stored as they are: every prior either leaves full allow clear or is
+    // "101010", which full allow leaves unchanged.
+    rig.dialog.OnCheckClicked(D::kFullAllow);
     SetChecks(rig.dialog, row.prior);
     rig.dialog.Checks[row.clicked] = !rig.dialog.Checks[row.clicked];
     rig.dialog.OnCheckClicked(row.clicked);
