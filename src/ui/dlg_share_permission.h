@@ -71,7 +71,9 @@ class CDlgSharePermission : public CDialogModel {
   enum : int { kFullAllow, kFullDeny, kChangeAllow, kChangeDeny, kReadAllow, kReadDeny };
   // The mask of one column: full control, else change and read, change, read, none.
   static uint32_t MaskOf(bool full, bool change, bool read);
-  // "DOMAIN\name", or the name alone; and back, split at the first backslash.
+  // The entry of a line: domain and name split at its first backslash, the
+  // whole line as the name without one (config::PermissionDisplayName is
+  // the way back).
   static config::SharePermission EntryOf(const std::string& line, uint8_t aceType,
                                          uint32_t mask);
 
