@@ -9,13 +9,16 @@
 #include "ui/page_dns.h"
 #include "ui/page_ip.h"
 #include "ui/page_other.h"
+#include "ui/page_option.h"
 #include "ui/page_setting.h"
 #include "ui/page_wins.h"
 #include "ui/velandra_sheet.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/dlg_share_permission_view.h"
 #include "ui/win32/page_dns_view.h"
 #include "ui/win32/page_ip_view.h"
 #include "ui/win32/page_other_view.h"
+#include "ui/win32/page_option_view.h"
 #include "ui/win32/page_setting_view.h"
 #include "ui/win32/page_wins_view.h"
 
@@ -198,12 +201,15 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   platform::Platform& platform = sheet.GetContext().Platform();
 
   Win32DialogHost host(module_, {MakeSettingDialogView, MakeIpDialogView, MakeDnsDialogView,
-                                 MakeWinsDialogView, MakeOtherDialogView});
+                                 MakeWinsDialogView, MakeOtherDialogView,
+                                 MakeSharePermissionDialogView});
   CPageSetting setting(sheet, host, exitDialog_, logonDialog_);
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
   CPageWINS wins(sheet, host);
   CPageOther other(sheet, host);
+  CPageProxy proxy(sheet);
+  CPageOption option(sheet, host);
   CPageAbout about(platform);
 
   std::vector<std::unique_ptr<StandInPage>> standIns;
@@ -217,6 +223,8 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::DNS: view = MakeDnsPageView(dns); break;
       case SheetPage::WINS: view = MakeWinsPageView(wins); break;
       case SheetPage::Other: view = MakeOtherPageView(other); break;
+      case SheetPage::Proxy: view = MakeProxyPageView(proxy); break;
+      case SheetPage::Option: view = MakeOptionPageView(option); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
       default: break;  // the pages of a later build
     }
