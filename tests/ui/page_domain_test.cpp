@@ -557,6 +557,7 @@ using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
 using velandra::testing::RunPageAlone;
+using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
@@ -578,6 +579,7 @@ TEST(Win32DomainPage, ShowsTheRecordAndStoresItOnLeaving) {
   bool editShownForDomain = false, listShownForDomain = true, adminEnabled = false;
   std::string dialogMessage, dialogUser;
   Strings clipped, layout, layoutForDomain, dialogClipped;
+  std::vector<int> tabs, tabsForDomain;
   WindowDriver driver;
   driver
       .ThenDialog("Velandra",
@@ -599,6 +601,7 @@ TEST(Win32DomainPage, ShowsTheRecordAndStoresItOnLeaving) {
                     cad = win32::ItemChecked(p, IDC_DOMAIN_CAD);
                     clipped = ClippedTexts(sheet);
                     layout = LayoutFaults(p);
+                    tabs = TabOrder(p, IDC_DOMAIN_COMPUTER);
                     PostClick(p, IDC_DOMAIN_DOMAIN);
                   })
       .ThenDialog("Velandra",
@@ -607,6 +610,7 @@ TEST(Win32DomainPage, ShowsTheRecordAndStoresItOnLeaving) {
                     editShownForDomain = Visible(p, IDC_DOMAIN_USER_NAME);
                     listShownForDomain = Visible(p, IDC_DOMAIN_USER_LIST);
                     layoutForDomain = LayoutFaults(p);
+                    tabsForDomain = TabOrder(p, IDC_DOMAIN_COMPUTER);
                     SetDlgItemTextA(p, IDC_DOMAIN_DOMAIN_NAME, "SHITEN");
                     SetDlgItemTextA(p, IDC_DOMAIN_COMPUTER, "SHITEN-PC");
                     win32::SetItemChecked(p, IDC_DOMAIN_DELAY, true);
@@ -648,6 +652,19 @@ TEST(Win32DomainPage, ShowsTheRecordAndStoresItOnLeaving) {
   EXPECT_TRUE(editShownForDomain);
   EXPECT_FALSE(listShownForDomain);
   EXPECT_EQ(layoutForDomain, Strings{});
+  // Disabled and hidden controls are passed over, and the choice that is
+  // not checked (its mnemonic reaches it).
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_DOMAIN_COMPUTER, IDC_DOMAIN_COMMENT,
+                                    IDC_DOMAIN_WORKGROUP, IDC_DOMAIN_WORKGROUP_NAME,
+                                    IDC_DOMAIN_USER_LIST, IDC_DOMAIN_PASSWORD, IDC_DOMAIN_CONFIRM,
+                                    IDC_DOMAIN_AUTO_LOGON, IDC_DOMAIN_AUTO_LOGON_KEEP,
+                                    IDC_DOMAIN_CAD, IDC_DOMAIN_WELCOME,
+                                    IDC_DOMAIN_FAST_SWITCHING}));
+  EXPECT_EQ(tabsForDomain,
+            (std::vector<int>{IDC_DOMAIN_COMPUTER, IDC_DOMAIN_COMMENT, IDC_DOMAIN_DOMAIN,
+                              IDC_DOMAIN_DOMAIN_NAME, IDC_DOMAIN_JOIN_ACCOUNT,
+                              IDC_DOMAIN_LOGON_PLACE, IDC_DOMAIN_DELAY, IDC_DOMAIN_USER_NAME, IDC_DOMAIN_PASSWORD, IDC_DOMAIN_CONFIRM,
+                              IDC_DOMAIN_AUTO_LOGON, IDC_DOMAIN_AUTO_LOGON_KEEP, IDC_DOMAIN_CAD}));
   EXPECT_TRUE(adminEnabled);
   EXPECT_EQ(dialogMessage, kAdminAccountExplanation);
   EXPECT_EQ(dialogUser, "Administrator");
