@@ -95,13 +95,12 @@ void CPageDomain::OnWelcomeClicked() {
   if (!Welcome) FastSwitching = false;
 }
 
-bool CPageDomain::EditAccount(const char* explanation, std::string& user,
+void CPageDomain::EditAccount(const char* explanation, std::string& user,
                               std::string& password) {
   CDlgAccount dialog(explanation, user, password);
-  if (!dialogs_.DoModal(dialog)) return false;
+  if (!dialogs_.DoModal(dialog)) return;
   user = dialog.Fields.UserName;
   password = dialog.Fields.Password;
-  return true;
 }
 
 void CPageDomain::OnJoinAccount() { EditAccount(kJoinAccountExplanation, JoinUser, JoinPassword); }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/dialog_model.h"
@@ -124,8 +125,8 @@ class CPageDomain : public CPageModel {
  private:
   config::PlaceSettings* Place() const;
   void Warn(const char* text) const;
-  // The account dialog for one pair of values; true on OK.
-  bool EditAccount(const char* explanation, std::string& user, std::string& password);
+  // The account dialog for one pair of values, which OK replaces.
+  void EditAccount(const char* explanation, std::string& user, std::string& password);
 
   CVelandraSheet& sheet_;
   IDialogHost& dialogs_;
