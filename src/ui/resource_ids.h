@@ -23,3 +23,4 @@
 #include "ui/ids_other.h"
 #include "ui/ids_share_permission.h"
 #include "ui/ids_option.h"
+#include "ui/ids_domain.h"

@@ -212,6 +212,23 @@ int Run(const std::wstring& pcDir, const std::wstring& outDir) {
   DialogFromPage(driver, "WINS", 0, 0, IDC_WINS_ADD, "TCP/IP WINSサーバー", "dialog-wins-server");
   DialogFromPage(driver, "その他", 0, 0, IDC_OTHER_PROGRAM_ADD, "再起動後に実行するプログラムの追加",
                  "dialog-program");
+  // The account buttons are for a domain; the administrator's only with the
+  // delayed change. The workgroup is chosen again after them, so that the
+  // page, with no domain name typed, can be left.
+  DialogFromPage(driver, "Domain", IDC_DOMAIN_DOMAIN, IDC_DOMAIN_DOMAIN, IDC_DOMAIN_JOIN_ACCOUNT,
+                 "ユーザー名とパスワード", "dialog-join-account");
+  driver.Then(Settled(CurrentPage), [](HWND page) {
+    if (IsDlgButtonChecked(page, IDC_DOMAIN_DELAY) != BST_CHECKED) {
+      CheckDlgButton(page, IDC_DOMAIN_DELAY, BST_CHECKED);
+      PostClick(page, IDC_DOMAIN_DELAY);
+    }
+    PostClick(page, IDC_DOMAIN_ADMIN_ACCOUNT);
+  });
+  driver.Then(Settled([] { return FindDialog("ユーザー名とパスワード"); }), [](HWND dialog) {
+    Shoot(dialog, "dialog-admin-account");
+    PostClick(dialog, IDCANCEL);
+  });
+  driver.Then(Settled(CurrentPage), [](HWND page) { PostClick(page, IDC_DOMAIN_WORKGROUP); });
   // OK opens the exit-mode dialog; cancelling it closes the sheet unsaved.
   // The Setting page is the one left, so no page refuses to be left.
   driver.Then(FindSheet, [](HWND) { SelectPage("設定"); });

@@ -7,6 +7,7 @@
 
 #include "system/platform/win32/win32_messages.h"
 #include "ui/page_dns.h"
+#include "ui/page_domain.h"
 #include "ui/page_ip.h"
 #include "ui/page_other.h"
 #include "ui/page_option.h"
@@ -16,6 +17,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/dlg_share_permission_view.h"
 #include "ui/win32/page_dns_view.h"
+#include "ui/win32/page_domain_view.h"
 #include "ui/win32/page_ip_view.h"
 #include "ui/win32/page_other_view.h"
 #include "ui/win32/page_option_view.h"
@@ -201,14 +203,15 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   platform::Platform& platform = sheet.GetContext().Platform();
 
   Win32DialogHost host(module_, {MakeSettingDialogView, MakeIpDialogView, MakeDnsDialogView,
-                                 MakeWinsDialogView, MakeOtherDialogView,
+                                 MakeWinsDialogView, MakeDomainDialogView, MakeOtherDialogView,
                                  MakeSharePermissionDialogView});
   CPageSetting setting(sheet, host, exitDialog_, logonDialog_);
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
   CPageWINS wins(sheet, host);
-  CPageOther other(sheet, host);
+  CPageDomain domain(sheet, host);
   CPageProxy proxy(sheet);
+  CPageOther other(sheet, host);
   CPageOption option(sheet, host);
   CPageAbout about(platform);
 
@@ -222,8 +225,9 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::IP: view = MakeIpPageView(ip); break;
       case SheetPage::DNS: view = MakeDnsPageView(dns); break;
       case SheetPage::WINS: view = MakeWinsPageView(wins); break;
-      case SheetPage::Other: view = MakeOtherPageView(other); break;
+      case SheetPage::Domain: view = MakeDomainPageView(domain); break;
       case SheetPage::Proxy: view = MakeProxyPageView(proxy); break;
+      case SheetPage::Other: view = MakeOtherPageView(other); break;
       case SheetPage::Option: view = MakeOptionPageView(option); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
       default: break;  // the pages of a later build
