@@ -20,3 +20,4 @@
 #include "ui/ids_setting.h"
 #include "ui/ids_ip.h"
 #include "ui/ids_dns_wins.h"
+#include "ui/ids_netdrive.h"

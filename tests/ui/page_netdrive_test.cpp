@@ -1,0 +1,543 @@
+#include "ui/page_netdrive.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/place_settings.h"
+#include "support/answering_dialog_host.h"
+#include "support/demo_pc_facts.h"
+#include "support/place_records.h"
+#include "support/scratch_dir.h"
+#include "system/context.h"
+#include "system/os_info.h"
+#include "ui/velandra_sheet.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "dns_wins_test_rig.h"
+#include "support/window_driver.h"
+#include "ui/dlg_user_password.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/dlg_exit_view.h"
+#include "ui/win32/page_netdrive_view.h"
+#include "ui/win32/sheet_view.h"
+#endif
+
+namespace velandra::ui {
+namespace {
+
+using velandra::testing::AnsweringDialogHost;
+using velandra::testing::kDemoIniPath;
+using velandra::testing::ScratchPc;
+using Strings = std::vector<std::string>;
+using Rows = std::vector<std::vector<std::string>>;
+using config::SharePermission;
+
+// The demo PC with its sheet loaded and 本店 current: its drives Z: and X:,
+// the installed printer "経理部 EPSON LP-9000C" as default, and the share
+// 資料 with an allowed and a denied entry. `volumes` adds drives of the PC
+// ("D", "CDFS, cdrom") before it is opened.
+struct Rig {
+  explicit Rig(std::vector<std::pair<std::string, std::string>> volumes = {}) {
+    for (const auto& [drive, kind] : volumes) pc.SetMachine("volumes", drive, kind);
+    auto& sim = pc.Open();
+    context.emplace(sim.platform(), kDemoIniPath, ReadOsInfo(sim.platform().system));
+    sheet.emplace(*context);
+    EXPECT_TRUE(sheet->LoadAll());
+    Select("本店");
+  }
+  void Select(const std::string& name) {
+    const int64_t number = sheet->FindPlaceNumber(name);
+    ASSERT_GE(number, 0) << name;
+    sheet->CurrentPlace = sheet->FindPlace(static_cast<uint32_t>(number));
+  }
+  config::PlaceSettings& Place() { return *sheet->FindPlaceSettings(*sheet->CurrentPlace); }
+  std::string Dump() { return velandra::testing::Dump(Place()); }
+  const std::vector<platform::sim::ShownMessage>& Messages() { return pc.Open().Messages(); }
+  Strings MessageTexts() {
+    Strings texts;
+    for (const auto& m : Messages()) texts.push_back(m.Text);
+    return texts;
+  }
+
+  ScratchPc pc;
+  std::optional<Context> context;
+  std::optional<CVelandraSheet> sheet;
+  AnsweringDialogHost dialogs;
+};
+
+config::NetworkDrive Drive(const char* local, const char* remote, const char* user = "",
+                           const char* password = "") {
+  config::NetworkDrive d;
+  d.LocalName = local;
+  d.RemoteName = remote;
+  d.UserName = user;
+  d.Password = password;
+  return d;
+}
+
+SharePermission Entry(const char* name, const char* domain, uint8_t type, uint32_t mask) {
+  SharePermission p;
+  p.AccountName = name;
+  p.AccountDomain = domain;
+  p.AceType = type;
+  p.AccessMask = mask;
+  return p;
+}
+
+config::NetShare Share(const char* name, const char* path, int32_t maxUses,
+                       std::vector<SharePermission> access = {}) {
+  config::NetShare s;
+  s.ShareName = name;
+  s.SharePath = path;
+  s.Remark = std::string(name) + "のコメント";
+  s.MaxUses = maxUses;
+  s.Access = std::move(access);
+  return s;
+}
+
+// Presses in the drive and share dialogs.
+using Press = AnsweringDialogHost::Press;
+Press OnDrive(std::function<void(CDlgNetDrive&)> fill, bool ok = true) {
+  return [fill, ok](CDialogModel& d) {
+    fill(dynamic_cast<CDlgNetDrive&>(d));
+    return ok;
+  };
+}
+Press OnShare(std::function<void(CDlgShare&)> fill, bool ok = true) {
+  return [fill, ok](CDialogModel& d) {
+    fill(dynamic_cast<CDlgShare&>(d));
+    return ok;
+  };
+}
+const Press kCancel = [](CDialogModel&) { return false; };
+
+void SelectLocal(CDlgNetDrive& d, const std::string& name) {
+  for (size_t i = 0; i < d.LocalNames.size(); ++i)
+    if (d.LocalNames[i] == name) d.LocalSelection = static_cast<int>(i);
+}
+
+void TypeShare(CDlgShare& d, const char* path, const char* name, const char* comment,
+               const char* maxUsers = nullptr) {
+  d.SharePath = path;
+  d.ShareName = name;
+  d.Remark = comment;
+  if (maxUsers) {
+    d.OnLimitedClicked();
+    d.MaxUsersText = maxUsers;
+  }
+}
+
+// Every field the page edits filled, with and without passwords and
+// permission entries, for an installed, a missing and an empty default
+// printer: entering and leaving changes nothing.
+TEST(PageNetDrive, EnterThenLeaveOnAFullyFilledPlaceChangesNothing) {
+  struct Row {
+    const char* printer;
+    Strings items;
+    int selection;
+  };
+  const Row rows[] = {
+      {"経理部 EPSON LP-9000C",
+       {"Canon LBP-1310", "経理部 EPSON LP-9000C", "\\\\fs01\\営業部カラー"},
+       1},
+      {"旧 総務部プリンタ",
+       {"旧 総務部プリンタ", "Canon LBP-1310", "経理部 EPSON LP-9000C", "\\\\fs01\\営業部カラー"},
+       0},
+      {"", {"", "Canon LBP-1310", "経理部 EPSON LP-9000C", "\\\\fs01\\営業部カラー"}, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.printer);
+    Rig rig;
+    config::PlaceSettings& place = rig.Place();
+    place.NetworkDrives.Drives = {Drive("Z:", "\\\\fs01\\総務", "yamada", "p@ss,word"),
+                                  Drive("X:", "\\\\fs01\\経理"),
+                                  Drive("W:", "\\\\nas-home\\写真", "", "secret")};
+    place.NetShares = {
+        Share("資料", "C:\\共有\\資料", 10,
+              {Entry("Everyone", "", config::kAceAllowed, config::kShareRead),
+               Entry("Guest", "VELANDRA-PC", config::kAceDenied, config::kShareFullControl)}),
+        Share("公開", "C:\\共有\\公開", -1)};
+    place.DefaultPrinter = row.printer;
+    const std::string before = rig.Dump();
+    CPageNetDrive page(*rig.sheet, rig.dialogs);
+    page.OnSetActive();
+    EXPECT_EQ(page.DriveRows(), (Rows{{"Z:", "\\\\fs01\\総務", "yamada", "********"},
+                                      {"X:", "\\\\fs01\\経理", "", ""},
+                                      {"W:", "\\\\nas-home\\写真", "", "********"}}));
+    EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\資料", "資料", "資料のコメント", "10"},
+                                      {"C:\\共有\\公開", "公開", "公開のコメント", "無制限"}}));
+    EXPECT_EQ(page.PrinterItems, row.items);
+    EXPECT_EQ(page.PrinterSelection, row.selection);
+    EXPECT_TRUE(page.OnKillActive());
+    EXPECT_EQ(rig.Dump(), before);
+    EXPECT_TRUE(rig.Messages().empty());
+  }
+}
+
+// Every refusal says why with a warning, leaves the records as they were,
+// and keeps a dialog open (the press after the refusal cancels it).
+TEST(PageNetDrive, RefusalsSayWhyAndChangeNothing) {
+  struct Row {
+    const char* what;
+    void (CPageNetDrive::*button)();
+    std::optional<Press> refused;  // in the dialog the button opens, if any
+    std::string message;
+  };
+  const Row rows[] = {
+      {"drive edit, none selected", &CPageNetDrive::OnDriveEdit, std::nullopt,
+       "編集するネットワークドライブを選択してください"},
+      {"drive delete, none selected", &CPageNetDrive::OnDriveDelete, std::nullopt,
+       "削除したいネットワークドライブを選択してください"},
+      {"share edit, none selected", &CPageNetDrive::OnShareEdit, std::nullopt,
+       "変更したい共有情報を選択してください"},
+      {"share delete, none selected", &CPageNetDrive::OnShareDelete, std::nullopt,
+       "削除したい共有情報を選択してください"},
+      {"no local name", &CPageNetDrive::OnDriveAdd, OnDrive([](CDlgNetDrive& d) {
+         d.LocalSelection = -1;
+         d.RemoteName = "\\\\fs01\\public";
+       }),
+       "ローカル名を選択してください"},
+      {"empty remote name", &CPageNetDrive::OnDriveAdd,
+       OnDrive([](CDlgNetDrive& d) { d.UserName = "yamada"; }), "接続先を入力してください"},
+      {"comma in the remote name", &CPageNetDrive::OnDriveAdd,
+       OnDrive([](CDlgNetDrive& d) { d.RemoteName = "\\\\fs01\\a,b"; }),
+       "ネットワークドライブ D: の設定に「,」が含まれているため保存できません"},
+      {"password the file cannot keep", &CPageNetDrive::OnDriveAdd, OnDrive([](CDlgNetDrive& d) {
+         d.RemoteName = "\\\\fs01\\public";
+         d.Password = std::string(86, 'p');
+       }),
+       kMsgDrivePasswordTooLong},
+      {"empty path", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "", "予備", ""); }),
+       "共有するパスを入力してください"},
+      {"empty share name", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\予備", "", ""); }),
+       "共有名を入力してください"},
+      {"max users 0", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\予備", "予備", "", "0"); }),
+       "最大ユーザー数を入力してください"},
+      {"max users empty", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\予備", "予備", "", ""); }),
+       "最大ユーザー数を入力してください"},
+      {"max users too large", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\予備", "予備", "", "2147483648"); }),
+       "最大ユーザー数を入力してください"},
+      {"relative path", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "共有\\予備", "予備", ""); }),
+       "共有 予備 のパス 共有\\予備 は使用できません。ドライブ名から始まるローカルのパスを指定してください。"},
+      {"comma in the comment", &CPageNetDrive::OnShareAdd,
+       OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\予備", "予備", "a,b"); }),
+       "共有 予備 のコメントにはカンマや制御文字を使用できません。"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Rig rig;
+    CPageNetDrive page(*rig.sheet, rig.dialogs);
+    const std::string before = rig.Dump();
+    page.OnSetActive();
+    if (row.refused) rig.dialogs.Answer({*row.refused, kCancel});
+    (page.*row.button)();
+    ASSERT_EQ(rig.Messages().size(), 1u);
+    EXPECT_EQ(rig.Messages()[0].Text, row.message);
+    EXPECT_EQ(rig.Messages()[0].Icon, platform::MessageIcon::Warning);
+    EXPECT_EQ(rig.Messages()[0].Caption, "Velandra");
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_TRUE(page.OnKillActive());
+    EXPECT_EQ(rig.Dump(), before);
+  }
+}
+
+// The letters offered leave out the PC's local disks, CD-ROM, RAM disk and
+// removable drives and the letters of the other drives (in either case);
+// when editing, the drive's own letter is offered and selected.
+TEST(PageNetDrive, DriveLettersOffered) {
+  struct Row {
+    const char* what;
+    std::vector<config::NetworkDrive> drives;
+    int edit;  // the row edited, -1 for a drive added
+    Strings offered;
+    std::string selected;
+  };
+  const Strings kFreeBesidesXYZ = {"G:", "I:", "J:", "K:", "L:", "M:", "N:", "O:",
+                                   "P:", "Q:", "R:", "S:", "T:", "U:", "V:", "W:"};
+  auto with = [&](Strings more) {
+    Strings all = kFreeBesidesXYZ;
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  const Row rows[] = {
+      {"add", {Drive("Z:", "\\\\fs01\\総務"), Drive("X:", "\\\\fs01\\経理")}, -1, with({"Y:"}),
+       "G:"},
+      {"edit X:", {Drive("Z:", "\\\\fs01\\総務"), Drive("X:", "\\\\fs01\\経理")}, 1,
+       with({"X:", "Y:"}), "X:"},
+      {"lower-case names", {Drive("z:", "\\\\fs01\\総務"), Drive("y:", "\\\\fs01\\経理")}, -1,
+       with({"X:"}), "G:"},
+      {"edit lower-case y:", {Drive("z:", "\\\\fs01\\総務"), Drive("y:", "\\\\fs01\\経理")}, 1,
+       with({"X:", "Y:"}), "Y:"},
+      {"edit a letter never offered", {Drive("D:", "\\\\fs01\\総務")}, 0,
+       with({"X:", "Y:", "Z:"}), "G:"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Rig rig({{"D", "CDFS, cdrom"},
+             {"E", "FAT, removable"},
+             {"F", "FAT, ramdisk"},
+             {"G", "NTFS, remote"},
+             {"H", "FAT32"}});
+    rig.Place().NetworkDrives.Drives = row.drives;
+    CPageNetDrive page(*rig.sheet, rig.dialogs);
+    page.OnSetActive();
+    Strings offered;
+    std::string selected, title;
+    rig.dialogs.Answer({OnDrive(
+        [&](CDlgNetDrive& d) {
+          offered = d.LocalNames;
+          if (d.LocalSelection >= 0) selected = d.LocalNames[static_cast<size_t>(d.LocalSelection)];
+          title = d.Title;
+        },
+        false)});
+    page.DriveSelection = row.edit;
+    if (row.edit < 0) page.OnDriveAdd(); else page.OnDriveEdit();
+    EXPECT_EQ(offered, row.offered);
+    EXPECT_EQ(selected, row.selected);
+    EXPECT_EQ(title, row.edit < 0 ? "ネットワークドライブの追加" : "ネットワークドライブの変更");
+    EXPECT_TRUE(rig.Messages().empty());
+  }
+}
+
+TEST(PageNetDrive, DrivesAddedBeforeTheSelectedRowEditedAndDeletedWithoutAsking) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  page.OnSetActive();  // Z:, X:
+  page.DriveSelection = 1;
+  rig.dialogs.Answer({OnDrive([](CDlgNetDrive& d) {
+    SelectLocal(d, "Y:");
+    d.RemoteName = "\\\\fs01\\ソフト開発";
+    d.UserName = "yamada";
+    d.Password = "himitsu";
+  })});
+  page.OnDriveAdd();
+  EXPECT_EQ(page.DriveSelection, 2);  // X: stays selected
+  page.DriveSelection = -1;
+  rig.dialogs.Answer({OnDrive([](CDlgNetDrive& d) {
+    SelectLocal(d, "W:");
+    d.RemoteName = "\\\\fs01\\public";
+  })});
+  page.OnDriveAdd();  // appended
+  page.DriveSelection = 1;
+  rig.dialogs.Answer({OnDrive([](CDlgNetDrive& d) {
+    EXPECT_EQ(d.RemoteName, "\\\\fs01\\ソフト開発");
+    EXPECT_EQ(d.UserName, "yamada");
+    EXPECT_EQ(d.Password, "himitsu");
+    d.Password.clear();
+  })});
+  page.OnDriveEdit();
+  page.DriveSelection = 0;
+  page.OnDriveDelete();  // Z:, without a question
+  rig.dialogs.Answer({OnDrive([](CDlgNetDrive& d) { d.RemoteName = "\\\\fs01\\経理"; }, false)});
+  page.DriveSelection = 1;
+  page.OnDriveEdit();  // cancelled: nothing changes
+  EXPECT_EQ(page.DriveRows(), (Rows{{"Y:", "\\\\fs01\\ソフト開発", "yamada", ""},
+                                    {"X:", "\\\\fs01\\経理", "", ""},
+                                    {"W:", "\\\\fs01\\public", "", ""}}));
+  // Nothing reaches the place before the page is left.
+  EXPECT_EQ(rig.Place().NetworkDrives.Drives.size(), 2u);
+  EXPECT_TRUE(page.OnKillActive());
+  EXPECT_EQ(rig.Place().NetworkDrives.Drives,
+            (std::vector<config::NetworkDrive>{Drive("Y:", "\\\\fs01\\ソフト開発", "yamada"),
+                                               Drive("X:", "\\\\fs01\\経理"),
+                                               Drive("W:", "\\\\fs01\\public")}));
+  EXPECT_TRUE(rig.Messages().empty());
+  EXPECT_TRUE(rig.dialogs.AllAnswered());
+}
+
+TEST(PageNetDrive, DefaultPrinterIsTheSelectedEntry) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  rig.Place().DefaultPrinter = "旧 総務部プリンタ";
+  page.OnSetActive();
+  page.PrinterSelection = 2;  // "経理部 EPSON LP-9000C" after the missing one
+  EXPECT_TRUE(page.OnKillActive());
+  EXPECT_EQ(rig.Place().DefaultPrinter, "経理部 EPSON LP-9000C");
+  page.OnSetActive();
+  EXPECT_EQ(page.PrinterItems.size(), 3u);  // the stored one is installed now
+  EXPECT_EQ(page.PrinterSelection, 1);
+}
+
+// Shares change in the place's record at once: inserted before the
+// selected row, edited, and deleted by their row without a question, also
+// when two rows have one name.
+TEST(PageNetDrive, SharesAddedBeforeTheSelectedRowEditedAndDeleted) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  page.OnSetActive();  // 資料
+  page.ShareSelection = 0;
+  std::string title = "unset";
+  rig.dialogs.Answer({OnShare([&](CDlgShare& d) {
+    title = d.Title;
+    EXPECT_EQ(d.LimitChoice, CDlgShare::kUnlimited);
+    EXPECT_EQ(d.Permissions, (std::vector<SharePermission>{
+                                 Entry("Everyone", "", config::kAceAllowed,
+                                       config::kShareFullControl)}));
+    TypeShare(d, "C:\\共有\\予備", "予備", "予備の場所", "5");
+  })});
+  page.OnShareAdd();
+  EXPECT_EQ(title, "");  // the template's "共有情報の追加"
+  EXPECT_EQ(page.ShareSelection, 1);
+  page.ShareSelection = -1;
+  rig.dialogs.Answer({OnShare([](CDlgShare& d) { TypeShare(d, "C:\\共有\\公開", "予備", ""); })});
+  page.OnShareAdd();  // appended; a second share named 予備
+  page.ShareSelection = 1;
+  rig.dialogs.Answer({OnShare([&](CDlgShare& d) {
+    title = d.Title;
+    EXPECT_EQ(d.SharePath, "C:\\共有\\資料");
+    EXPECT_EQ(d.LimitChoice, CDlgShare::kLimited);
+    EXPECT_EQ(d.MaxUsersText, "10");
+    EXPECT_EQ(d.Permissions.size(), 2u);
+    d.Remark = "部署の資料 (更新)";
+    d.OnUnlimitedClicked();
+    EXPECT_EQ(d.MaxUsersText, "");
+  })});
+  page.OnShareEdit();
+  EXPECT_EQ(title, "共有資源の編集");
+  page.ShareSelection = 2;
+  page.OnShareDelete();  // the second 予備, not the first
+  EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\予備", "予備", "予備の場所", "5"},
+                                    {"C:\\共有\\資料", "資料", "部署の資料 (更新)", "無制限"}}));
+  const auto& shares = rig.Place().NetShares;
+  ASSERT_EQ(shares.size(), 2u);
+  EXPECT_TRUE(shares[0].Access.empty());
+  EXPECT_EQ(shares[1].Access,
+            (std::vector<SharePermission>{
+                Entry("Everyone", "", config::kAceAllowed, config::kShareRead),
+                Entry("Guest", "VELANDRA-PC", config::kAceDenied, config::kShareFullControl)}));
+  EXPECT_TRUE(rig.Messages().empty());
+  EXPECT_TRUE(rig.dialogs.AllAnswered());
+}
+
+// What the share dialog's OK leaves in the share's permission list.
+TEST(PageNetDrive, PermissionListStoredByTheShareDialog) {
+  struct Row {
+    const char* what;
+    std::vector<SharePermission> working;
+    bool keepGiven;  // the list the page gives, not `working`
+    std::vector<SharePermission> stored;
+  };
+  const auto everyoneFull = Entry("Everyone", "", config::kAceAllowed, config::kShareFullControl);
+  const auto guestDenied = Entry("Guest", "VELANDRA-PC", config::kAceDenied, config::kShareChange);
+  const Row rows[] = {
+      {"untouched: Everyone full control", {}, true, {}},
+      {"every mask 0",
+       {Entry("Everyone", "", config::kAceAllowed, 0), Entry("yamada", "", config::kAceDenied, 0)},
+       false,
+       {}},
+      {"masks 0 dropped, order kept",
+       {Entry("Everyone", "", config::kAceAllowed, 0), guestDenied,
+        Entry("yamada", "", config::kAceAllowed, config::kShareRead)},
+       false,
+       {guestDenied, Entry("yamada", "", config::kAceAllowed, config::kShareRead)}},
+      {"Everyone full control twice", {everyoneFull, everyoneFull}, false, {}},
+      {"Everyone denied", {Entry("Everyone", "", config::kAceDenied, config::kShareFullControl)},
+       false,
+       {Entry("Everyone", "", config::kAceDenied, config::kShareFullControl)}},
+      {"Everyone of a domain", {Entry("Everyone", "PC", config::kAceAllowed, config::kShareFullControl)},
+       false,
+       {Entry("Everyone", "PC", config::kAceAllowed, config::kShareFullControl)}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Rig rig;
+    CPageNetDrive page(*rig.sheet, rig.dialogs);
+    page.OnSetActive();
+    rig.dialogs.Answer({OnShare([&](CDlgShare& d) {
+      TypeShare(d, "C:\\共有\\予備", "予備", "");
+      if (!row.keepGiven) d.Permissions = row.working;
+    })});
+    page.OnShareAdd();
+    ASSERT_EQ(rig.Place().NetShares.size(), 2u);
+    EXPECT_EQ(rig.Place().NetShares.back().Access, row.stored);
+    EXPECT_EQ(rig.Place().NetShares.back().MaxUses, -1);
+  }
+}
+
+TEST(PageNetDrive, ShareDialogCancelledChangesNothing) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  page.OnSetActive();
+  const std::string before = rig.Dump();
+  page.ShareSelection = 0;
+  rig.dialogs.Answer({OnShare(
+      [](CDlgShare& d) {
+        d.ShareName = "別名";
+        d.Permissions.clear();
+      },
+      false)});
+  page.OnShareEdit();
+  rig.dialogs.Answer({OnShare([](CDlgShare& d) { TypeShare(d, "C:\\a", "a", ""); }, false)});
+  page.OnShareAdd();
+  EXPECT_EQ(rig.Dump(), before);
+}
+
+TEST(PageNetDrive, ShareDialogBrowsesForTheFolder) {
+  Rig rig;
+  std::vector<SharePermission> access;
+  CDlgShare dialog(rig.pc.Open().platform().messages, rig.dialogs, access);
+  dialog.SharePath = "C:\\共有";
+  dialog.OnInitDialog();
+  rig.dialogs.AnswerChoice("C:\\共有\\予備");
+  dialog.OnBrowse();
+  EXPECT_EQ(dialog.SharePath, "C:\\共有\\予備");
+  rig.dialogs.AnswerChoice(std::nullopt);
+  dialog.OnBrowse();  // cancelled: the path stays
+  EXPECT_EQ(dialog.SharePath, "C:\\共有\\予備");
+  EXPECT_EQ(rig.dialogs.Choosers,
+            (Strings{"共有対象を選択してください||C:\\共有", "共有対象を選択してください||C:\\共有\\予備"}));
+}
+
+// "現在の…を取得" replaces the lists by the PC's, without a question; when
+// the PC's list cannot be read the page's stays and a warning says so.
+TEST(PageNetDrive, GetDrivesAndSharesReplaceTheListsFromThePc) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  page.OnSetActive();
+  page.DriveSelection = 0;
+  page.ShareSelection = 0;
+  page.OnGetDrives();
+  page.OnGetShares();
+  EXPECT_EQ(page.DriveRows(), (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
+                                    {"Y:", "\\\\fs01\\ソフト開発", "", ""}}));
+  EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\資料", "資料", "部署の資料", "10"},
+                                    {"C:\\共有\\公開", "公開", "", "無制限"}}));
+  EXPECT_EQ(page.DriveSelection, -1);
+  EXPECT_EQ(page.ShareSelection, -1);
+  ASSERT_EQ(rig.Place().NetShares.size(), 2u);
+  EXPECT_EQ(rig.Place().NetShares[0].Access.size(), 3u);
+  EXPECT_TRUE(rig.Messages().empty());
+
+  rig.pc.WriteFile("drives.ini", "[connections\n");
+  rig.pc.WriteFile("shares.ini", "[broken\n");
+  const Rows drives = page.DriveRows();
+  const config::NetShareList shares = rig.Place().NetShares;
+  page.OnGetDrives();
+  page.OnGetShares();
+  EXPECT_EQ(page.DriveRows(), drives);
+  EXPECT_EQ(rig.Place().NetShares, shares);
+  const Strings texts = rig.MessageTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].rfind(kMsgGetDrivesFailed, 0), 0u) << texts[0];
+  EXPECT_EQ(texts[1].rfind(kMsgGetSharesFailed, 0), 0u) << texts[1];
+}
+
+}  // namespace
+}  // namespace velandra::ui
