@@ -210,6 +210,10 @@ int Run(const std::wstring& pcDir, const std::wstring& outDir) {
   DialogFromPage(driver, "DNS", IDC_DNS_SUFFIX_CHOICE, IDC_DNS_SUFFIX_CHOICE, IDC_DNS_SUFFIX_ADD,
                  "TCP/IP ドメインサフィックス", "dialog-dns-suffix");
   DialogFromPage(driver, "WINS", 0, 0, IDC_WINS_ADD, "TCP/IP WINSサーバー", "dialog-wins-server");
+  DialogFromPage(driver, "NetDrive", 0, 0, IDC_NETDRIVE_DRIVE_ADD, "ネットワークドライブの追加",
+                 "dialog-net-drive");
+  DialogFromPage(driver, "NetDrive", 0, 0, IDC_NETDRIVE_SHARE_ADD, "共有情報の追加",
+                 "dialog-share");
   // OK opens the exit-mode dialog; cancelling it closes the sheet unsaved.
   // The Setting page is the one left, so no page refuses to be left.
   driver.Then(FindSheet, [](HWND) { SelectPage("設定"); });

@@ -21,12 +21,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "dns_wins_test_rig.h"
 #include "support/window_driver.h"
 #include "ui/dlg_user_password.h"
+#include "ui/sheet_pages.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dlg_exit_view.h"
 #include "ui/win32/page_netdrive_view.h"
@@ -47,8 +50,9 @@ using config::SharePermission;
 // the installed printer "経理部 EPSON LP-9000C" as default, and the share
 // 資料 with an allowed and a denied entry. `volumes` adds drives of the PC
 // ("D", "CDFS, cdrom") before it is opened.
+using Volumes = std::vector<std::pair<std::string, std::string>>;
 struct Rig {
-  explicit Rig(std::vector<std::pair<std::string, std::string>> volumes = {}) {
+  explicit Rig(Volumes volumes = {}) {
     for (const auto& [drive, kind] : volumes) pc.SetMachine("volumes", drive, kind);
     auto& sim = pc.Open();
     context.emplace(sim.platform(), kDemoIniPath, ReadOsInfo(sim.platform().system));
@@ -290,7 +294,7 @@ TEST(PageNetDrive, DriveLettersOffered) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Rig rig({{"D", "CDFS, cdrom"},
+    Rig rig(Volumes{{"D", "CDFS, cdrom"},
              {"E", "FAT, removable"},
              {"F", "FAT, ramdisk"},
              {"G", "NTFS, remote"},
@@ -538,6 +542,346 @@ TEST(PageNetDrive, GetDrivesAndSharesReplaceTheListsFromThePc) {
   EXPECT_EQ(texts[0].rfind(kMsgGetDrivesFailed, 0), 0u) << texts[0];
   EXPECT_EQ(texts[1].rfind(kMsgGetSharesFailed, 0), 0u) << texts[1];
 }
+
+#ifdef _WIN32
+
+using velandra::testing::ClippedTexts;
+using velandra::testing::FindDialog;
+using velandra::testing::LayoutFaults;
+using velandra::testing::PageOf;
+using velandra::testing::PostClick;
+using velandra::testing::RunPageAlone;
+using velandra::testing::TabOrder;
+using velandra::testing::WindowDriver;
+using velandra::testing::WindowTitle;
+
+win32::Win32DialogHost RealDialogs() {
+  return win32::Win32DialogHost(GetModuleHandleA(nullptr), {&win32::MakeNetDriveDialogView});
+}
+
+// A list view's columns as "title width", and its rows.
+Strings Columns(HWND dialog, int id) {
+  Strings columns;
+  for (int i = 0;; ++i) {
+    char text[64] = {};
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = text;
+    column.cchTextMax = sizeof text;
+    if (!SendDlgItemMessageA(dialog, id, LVM_GETCOLUMNA, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(&column)))
+      break;
+    columns.push_back(std::string(text) + " " + std::to_string(column.cx));
+  }
+  return columns;
+}
+
+Rows ListRows(HWND dialog, int id) {
+  Rows rows;
+  const size_t columns = Columns(dialog, id).size();
+  const LRESULT count = SendDlgItemMessageA(dialog, id, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT r = 0; r < count; ++r) {
+    std::vector<std::string> row;
+    for (size_t c = 0; c < columns; ++c) {
+      char text[300] = {};
+      LVITEMA item{};
+      item.iSubItem = static_cast<int>(c);
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      SendDlgItemMessageA(dialog, id, LVM_GETITEMTEXTA, static_cast<WPARAM>(r),
+                          reinterpret_cast<LPARAM>(&item));
+      row.push_back(text);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+Strings ComboItems(HWND dialog, int id) {
+  Strings items;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char text[300] = {};
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+void SelectRow(HWND dialog, int id, int row) {
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendDlgItemMessageA(dialog, id, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(&state));
+}
+
+void SelectComboText(HWND dialog, int id, const std::string& text) {
+  SendDlgItemMessageA(dialog, id, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+TEST(Win32NetDrivePage, ShowsTheRecordsAndStoresThemOnLeaving) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  rig.Place().NetworkDrives.Drives.push_back(Drive("W:", "\\\\fs01\\public", "yamada", "pw"));
+  win32::Win32DialogHost host = RealDialogs();
+  CPageNetDrive page(*rig.sheet, host);
+  std::unique_ptr<win32::PageView> view = win32::MakeNetDrivePageView(page);
+
+  Strings driveColumns, shareColumns, printers, clipped, layout;
+  Rows drives, shares, drivesAfter;
+  std::string printer;
+  std::vector<int> tabs;
+  WindowDriver driver;
+  driver
+      .ThenDialog("Velandra",
+                  [&](HWND sheet) {
+                    HWND p = PageOf(sheet);
+                    driveColumns = Columns(p, IDC_NETDRIVE_DRIVE_LIST);
+                    shareColumns = Columns(p, IDC_NETDRIVE_SHARE_LIST);
+                    drives = ListRows(p, IDC_NETDRIVE_DRIVE_LIST);
+                    shares = ListRows(p, IDC_NETDRIVE_SHARE_LIST);
+                    printers = ComboItems(p, IDC_NETDRIVE_PRINTER);
+                    printer = win32::ItemText(p, IDC_NETDRIVE_PRINTER);
+                    clipped = ClippedTexts(sheet);
+                    layout = LayoutFaults(p);
+                    tabs = TabOrder(p, IDC_NETDRIVE_DRIVE_LIST);
+                    SelectRow(p, IDC_NETDRIVE_DRIVE_LIST, 1);
+                    PostClick(p, IDC_NETDRIVE_DRIVE_DELETE);
+                  })
+      .ThenDialog("Velandra", [&](HWND sheet) {
+        HWND p = PageOf(sheet);
+        drivesAfter = ListRows(p, IDC_NETDRIVE_DRIVE_LIST);
+        SelectComboText(p, IDC_NETDRIVE_PRINTER, "Canon LBP-1310");
+        PostClick(sheet, IDOK);
+      });
+  EXPECT_TRUE(RunPageAlone(*view, driver)) << driver.Stuck();
+  EXPECT_EQ(driveColumns, (Strings{"ドライブ 50", "接続先 170", "ユーザー名 100", "パスワード 100"}));
+  EXPECT_EQ(shareColumns, (Strings{"パス 120", "共有名 100", "コメント 100", "同時アクセス 80"}));
+  EXPECT_EQ(drives, (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
+                          {"X:", "\\\\fs01\\経理", "", ""},
+                          {"W:", "\\\\fs01\\public", "yamada", "********"}}));
+  EXPECT_EQ(shares, (Rows{{"C:\\共有\\資料", "資料", "部署の資料", "10"}}));
+  EXPECT_EQ(printers,
+            (Strings{"Canon LBP-1310", "経理部 EPSON LP-9000C", "\\\\fs01\\営業部カラー"}));
+  EXPECT_EQ(printer, "経理部 EPSON LP-9000C");
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_NETDRIVE_DRIVE_LIST, IDC_NETDRIVE_DRIVE_ADD,
+                                    IDC_NETDRIVE_DRIVE_EDIT, IDC_NETDRIVE_DRIVE_DELETE,
+                                    IDC_NETDRIVE_GET_DRIVES, IDC_NETDRIVE_PRINTER,
+                                    IDC_NETDRIVE_SHARE_LIST, IDC_NETDRIVE_SHARE_ADD,
+                                    IDC_NETDRIVE_SHARE_EDIT, IDC_NETDRIVE_SHARE_DELETE,
+                                    IDC_NETDRIVE_GET_SHARES}));
+  EXPECT_EQ(drivesAfter, (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
+                               {"W:", "\\\\fs01\\public", "yamada", "********"}}));
+  EXPECT_EQ(rig.Place().NetworkDrives.Drives,
+            (std::vector<config::NetworkDrive>{Drive("Z:", "\\\\fs01\\総務"),
+                                               Drive("W:", "\\\\fs01\\public", "yamada", "pw")}));
+  EXPECT_EQ(rig.Place().DefaultPrinter, "Canon LBP-1310");
+  EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(Win32NetDriveDialog, OffersTheFreeLettersAndRefusesAnEmptyRemoteName) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig(Volumes{{"D", "CDFS, cdrom"}});
+  platform::Platform& platform = rig.pc.Open().platform();
+  CDlgNetDrive dialog(platform.messages, platform.system, {"Z:"},
+                      Drive("X:", "\\\\fs01\\経理", "yamada", "pw"), kNetDriveEditTitle);
+  std::string title, local, password;
+  Strings letters, clipped, layout;
+  std::vector<int> tabs;
+  bool stayed = false;
+  WindowDriver driver;
+  driver
+      .ThenDialog("ネットワークドライブの変更",
+                  [&](HWND d) {
+                    title = WindowTitle(d);
+                    letters = ComboItems(d, IDC_NET_DRIVE_LOCAL);
+                    local = win32::ItemText(d, IDC_NET_DRIVE_LOCAL);
+                    password = win32::ItemText(d, IDC_NET_DRIVE_PASSWORD);
+                    clipped = ClippedTexts(d);
+                    layout = LayoutFaults(d);
+                    tabs = TabOrder(d, IDC_NET_DRIVE_LOCAL);
+                    SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "");
+                    PostClick(d, IDOK);
+                  })
+      .ThenDialog("ネットワークドライブの変更", [&](HWND d) {
+        stayed = GetFocus() == GetDlgItem(d, IDC_NET_DRIVE_REMOTE);
+        SelectComboText(d, IDC_NET_DRIVE_LOCAL, "Y:");
+        SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "\\\\fs01\\ソフト開発");
+        PostClick(d, IDOK);
+      });
+  win32::Win32DialogHost host = RealDialogs();
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(title, "ネットワークドライブの変更");
+  ASSERT_FALSE(letters.empty());
+  EXPECT_EQ(letters.front(), "E:");  // C: a disk, D: the CD-ROM
+  EXPECT_EQ(letters.back(), "Y:");   // Z: in use
+  EXPECT_EQ(local, "X:");
+  EXPECT_EQ(password, "pw");
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_NET_DRIVE_LOCAL, IDC_NET_DRIVE_REMOTE, IDC_NET_DRIVE_USER,
+                                    IDC_NET_DRIVE_PASSWORD, IDOK, IDCANCEL}));
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(dialog.Drive, Drive("Y:", "\\\\fs01\\ソフト開発", "yamada", "pw"));
+  EXPECT_EQ(rig.MessageTexts(), Strings{"接続先を入力してください"});
+}
+
+TEST(Win32ShareDialog, LimitChoiceSpinAndTitle) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  std::vector<SharePermission> access = rig.Place().NetShares[0].Access;
+  win32::Win32DialogHost host = RealDialogs();
+  CDlgShare dialog(rig.pc.Open().platform().messages, host, access, kShareEditTitle);
+  dialog.MaxUses = -1;
+  dialog.SharePath = "C:\\共有\\資料";
+  dialog.ShareName = "資料";
+  std::string title, field, fieldAfterLimited, fieldAfterUnlimited;
+  bool unlimited = false, buddy = false;
+  int low = -1, high = -1;
+  Strings clipped, layout;
+  std::vector<int> tabs;
+  WindowDriver driver;
+  driver
+      .ThenDialog("共有資源の編集",
+                  [&](HWND d) {
+                    title = WindowTitle(d);
+                    unlimited = win32::ItemChecked(d, IDC_SHARE_UNLIMITED);
+                    field = win32::ItemText(d, IDC_SHARE_MAX_USERS);
+                    buddy = reinterpret_cast<HWND>(SendDlgItemMessageA(
+                                d, IDC_SHARE_MAX_USERS_SPIN, UDM_GETBUDDY, 0, 0)) ==
+                            GetDlgItem(d, IDC_SHARE_MAX_USERS);
+                    SendDlgItemMessageA(d, IDC_SHARE_MAX_USERS_SPIN, UDM_GETRANGE32,
+                                        reinterpret_cast<WPARAM>(&low),
+                                        reinterpret_cast<LPARAM>(&high));
+                    clipped = ClippedTexts(d);
+                    layout = LayoutFaults(d);
+                    tabs = TabOrder(d, IDC_SHARE_PATH);
+                    PostClick(d, IDC_SHARE_LIMITED);
+                  })
+      .Then([] { return FindDialog("共有資源の編集"); },
+            [&](HWND d) {
+              fieldAfterLimited = win32::ItemText(d, IDC_SHARE_MAX_USERS);
+              PostClick(d, IDC_SHARE_UNLIMITED);
+            })
+      .Then([] { return FindDialog("共有資源の編集"); },
+            [&](HWND d) {
+              fieldAfterUnlimited = win32::ItemText(d, IDC_SHARE_MAX_USERS);
+              win32::SetRadioIndex(d, {IDC_SHARE_UNLIMITED, IDC_SHARE_LIMITED}, 1);
+              SetDlgItemTextA(d, IDC_SHARE_MAX_USERS, "3");
+              SetDlgItemTextA(d, IDC_SHARE_COMMENT, "新しいコメント");
+              PostClick(d, IDOK);
+            });
+  bool ok = false;
+  EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(title, "共有資源の編集");
+  EXPECT_TRUE(unlimited);
+  EXPECT_EQ(field, "");
+  EXPECT_TRUE(buddy);
+  EXPECT_EQ(low, 0);
+  EXPECT_EQ(high, 10);
+  EXPECT_EQ(fieldAfterLimited, "10");
+  EXPECT_EQ(fieldAfterUnlimited, "");
+  EXPECT_EQ(clipped, Strings{});
+  EXPECT_EQ(layout, Strings{});
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_SHARE_PATH, IDC_SHARE_BROWSE, IDC_SHARE_NAME,
+                                    IDC_SHARE_COMMENT, IDC_SHARE_UNLIMITED, IDC_SHARE_MAX_USERS,
+                                    IDC_SHARE_PERMISSION, IDOK, IDCANCEL}));
+  EXPECT_EQ(dialog.MaxUses, 3);
+  EXPECT_EQ(dialog.Remark, "新しいコメント");
+  EXPECT_EQ(access.size(), 2u);
+  EXPECT_TRUE(rig.Messages().empty());
+}
+
+std::optional<std::string> FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+HWND FindSheet() {
+  HWND sheet = FindDialog("Velandra");
+  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
+}
+
+HWND FindExitDialog() {
+  HWND dialog = FindDialog("Velandra");
+  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
+}
+
+// The whole sheet: the NetDrive page entered, a drive and a share added
+// through their real dialogs, OK and "保存のみ": both are in Velandra.ini.
+TEST(Win32NetDriveSheet, DriveAndShareAddedThroughTheDialogsAreSaved) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  CVelandraSheet& sheet = *rig.sheet;
+  int tab = -1;
+  const std::vector<SheetPageEntry> entries = SheetPages(sheet);
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].Page == SheetPage::NetDrive) tab = static_cast<int>(i);
+  ASSERT_GE(tab, 0);
+  std::ostringstream out;
+  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), out);
+  win32::Win32ExitDialog exitDialog;
+  win32::Win32SheetWindow window(GetModuleHandleA(nullptr), &exitDialog, logon);
+  HWND sheetWindow = nullptr;
+  auto page = [&] { return PropSheet_GetCurrentPageHwnd(sheetWindow); };
+  auto onPage = [&]() -> HWND {
+    HWND s = FindSheet();
+    return s && GetDlgItem(PropSheet_GetCurrentPageHwnd(s), IDC_NETDRIVE_DRIVE_ADD) ? s : nullptr;
+  };
+  WindowDriver driver;
+  driver.Then(FindSheet, [&](HWND s) {
+    sheetWindow = s;
+    PostMessageA(s, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+  });
+  driver.Then(onPage, [&](HWND) { PostClick(page(), IDC_NETDRIVE_DRIVE_ADD); });
+  driver.ThenDialog("ネットワークドライブの追加", [](HWND d) {
+    SelectComboText(d, IDC_NET_DRIVE_LOCAL, "W:");
+    SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "\\\\fs01\\public");
+    SetDlgItemTextA(d, IDC_NET_DRIVE_USER, "yamada");
+    SetDlgItemTextA(d, IDC_NET_DRIVE_PASSWORD, "pw");
+    PostClick(d, IDOK);
+  });
+  driver.Then(onPage, [&](HWND) { PostClick(page(), IDC_NETDRIVE_SHARE_ADD); });
+  driver.ThenDialog("共有情報の追加", [](HWND d) {
+    SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
+    SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
+    SetDlgItemTextA(d, IDC_SHARE_COMMENT, "予備の場所");
+    PostClick(d, IDOK);
+  });
+  driver.Then(onPage, [](HWND s) { PostClick(s, IDOK); });
+  driver.Then(FindExitDialog, [](HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+    PostClick(dialog, IDOK);
+  });
+  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
+
+  const std::optional<std::string> ini =
+      FileBytes(rig.pc.dir() / velandra::testing::kDemoIniFile);
+  ASSERT_TRUE(ini);
+  const std::string section = "[P" + std::to_string(sheet.CurrentPlace->Number) + "]\r\n";
+  const size_t at = ini->find(section);
+  ASSERT_NE(at, std::string::npos) << *ini;
+  const std::string place = ini->substr(at, ini->find("\r\n[", at + 1) - at);
+  EXPECT_NE(place.find("NetworkDrive03=W:,\\\\fs01\\public,yamada,143136\r\n"), std::string::npos)
+      << place;
+  EXPECT_NE(place.find("NetShare02=予備,0,予備の場所,0,-1,0,C:\\共有\\予備,\r\n"), std::string::npos)
+      << place;
+  EXPECT_EQ(place.find("NetShare0201="), std::string::npos) << place;
+  for (const auto& m : rig.Messages()) ADD_FAILURE() << "message: " << m.Text;
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace velandra::ui

@@ -8,12 +8,14 @@
 #include "system/platform/win32/win32_messages.h"
 #include "ui/page_dns.h"
 #include "ui/page_ip.h"
+#include "ui/page_netdrive.h"
 #include "ui/page_setting.h"
 #include "ui/page_wins.h"
 #include "ui/velandra_sheet.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/page_dns_view.h"
 #include "ui/win32/page_ip_view.h"
+#include "ui/win32/page_netdrive_view.h"
 #include "ui/win32/page_setting_view.h"
 #include "ui/win32/page_wins_view.h"
 
@@ -196,11 +198,12 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   platform::Platform& platform = sheet.GetContext().Platform();
 
   Win32DialogHost host(module_, {MakeSettingDialogView, MakeIpDialogView, MakeDnsDialogView,
-                                 MakeWinsDialogView});
+                                 MakeWinsDialogView, MakeNetDriveDialogView});
   CPageSetting setting(sheet, host, exitDialog_, logonDialog_);
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
   CPageWINS wins(sheet, host);
+  CPageNetDrive netDrive(sheet, host);
   CPageAbout about(platform);
 
   std::vector<std::unique_ptr<StandInPage>> standIns;
@@ -213,6 +216,7 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::IP: view = MakeIpPageView(ip); break;
       case SheetPage::DNS: view = MakeDnsPageView(dns); break;
       case SheetPage::WINS: view = MakeWinsPageView(wins); break;
+      case SheetPage::NetDrive: view = MakeNetDrivePageView(netDrive); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
       default: break;  // the pages of a later build
     }
