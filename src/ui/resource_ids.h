@@ -21,3 +21,4 @@
 #include "ui/ids_ip.h"
 #include "ui/ids_dns_wins.h"
 #include "ui/ids_netdrive.h"
+#include "ui/ids_share_permission.h"

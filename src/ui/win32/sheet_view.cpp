@@ -13,6 +13,7 @@
 #include "ui/page_wins.h"
 #include "ui/velandra_sheet.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/dlg_share_permission_view.h"
 #include "ui/win32/page_dns_view.h"
 #include "ui/win32/page_ip_view.h"
 #include "ui/win32/page_netdrive_view.h"
@@ -198,7 +199,8 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   platform::Platform& platform = sheet.GetContext().Platform();
 
   Win32DialogHost host(module_, {MakeSettingDialogView, MakeIpDialogView, MakeDnsDialogView,
-                                 MakeWinsDialogView, MakeNetDriveDialogView});
+                                 MakeWinsDialogView, MakeNetDriveDialogView,
+                                 MakeSharePermissionDialogView});
   CPageSetting setting(sheet, host, exitDialog_, logonDialog_);
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
