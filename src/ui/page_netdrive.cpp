@@ -9,6 +9,7 @@
 #include "system/network_drives.h"
 #include "system/platform/platform.h"
 #include "system/platform/win_types.h"
+#include "ui/dlg_share_permission.h"
 #include "ui/page_ip.h"
 #include "ui/velandra_sheet.h"
 
@@ -158,7 +159,11 @@ void CDlgShare::OnBrowse() {
   if (dialogs_.ChooseFolder(kShareFolderCaption, "", SharePath, path)) SharePath = path;
 }
 
-void CDlgShare::OnPermission() { Warn(kMsgPermissionNotBuilt, IDC_SHARE_PERMISSION); }
+void CDlgShare::OnPermission() {
+  // The permission dialog changes the working list only by its OK.
+  CDlgSharePermission dialog(messages_, dialogs_, Permissions);
+  dialogs_.DoModal(dialog);
+}
 
 bool CDlgShare::OnOK() {
   int32_t maxUses = -1;

@@ -62,8 +62,6 @@ inline constexpr char kMsgGetDrivesFailed[] =
     "現在のネットワークドライブを取得できませんでした。一覧は変更していません (エラー ";
 inline constexpr char kMsgGetSharesFailed[] =
     "現在の共有する資源を取得できませんでした。一覧は変更していません (エラー ";
-inline constexpr char kMsgPermissionNotBuilt[] =
-    "アクセス許可の設定画面はまだ作られていません。アクセス許可は変更できません";
 
 // The most characters of the number field that are read.
 inline constexpr size_t kMaxUsersTextMax = 63;

@@ -15,6 +15,7 @@
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
+#include "ui/dlg_share_permission.h"
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
@@ -543,6 +544,66 @@ TEST(PageNetDrive, GetDrivesAndSharesReplaceTheListsFromThePc) {
   EXPECT_EQ(texts[1].rfind(kMsgGetSharesFailed, 0), 0u) << texts[1];
 }
 
+// The permission dialog works on the share dialog's working list: a user
+// added and the checks set there reach the share only through both OKs, and
+// are saved with the place.
+TEST(PageNetDrive, PermissionsSetThroughThePermissionDialogAreSaved) {
+  Rig rig;
+  CPageNetDrive page(*rig.sheet, rig.dialogs);
+  page.OnSetActive();
+  auto onPermission = [](std::function<void(CDlgSharePermission&)> fill, bool ok) -> Press {
+    return [fill, ok](CDialogModel& d) {
+      fill(dynamic_cast<CDlgSharePermission&>(d));
+      return ok;
+    };
+  };
+  auto click = [](CDlgSharePermission& d, int check, bool value) {
+    d.Checks[static_cast<size_t>(check)] = value;
+    d.OnCheckClicked(check);
+  };
+  // First a permission dialog cancelled: the working list stays.
+  rig.dialogs.Answer({OnShare([](CDlgShare& d) {
+    TypeShare(d, "C:\\共有\\予備", "予備", "予備の場所");
+    d.OnPermission();
+    EXPECT_EQ(d.Permissions, (std::vector<SharePermission>{Entry(
+                                 "Everyone", "", config::kAceAllowed, config::kShareFullControl)}));
+    d.OnPermission();
+  })});
+  rig.dialogs.Answer({onPermission([&](CDlgSharePermission& d) { click(d, d.kFullAllow, false); },
+                                   false)});
+  rig.dialogs.Answer({onPermission(
+      [&](CDlgSharePermission& d) {
+        ASSERT_EQ(d.Users, Strings{"Everyone"});
+        click(d, d.kFullAllow, false);
+        click(d, d.kChangeAllow, false);  // Everyone: read
+        d.OnAdd();
+        click(d, d.kFullDeny, true);  // yamada: denied everything
+      },
+      true)});
+  rig.dialogs.Answer({[](CDialogModel& d) {
+    dynamic_cast<CDlgUserName&>(d).UserName = "VELANDRA-PC\\yamada";
+    return true;
+  }});
+  page.OnShareAdd();
+  EXPECT_EQ(rig.dialogs.Shown, (std::vector<uint32_t>{IDD_SHARE, IDD_SHARE_PERMISSION,
+                                                      IDD_SHARE_PERMISSION, IDD_USER_NAME}));
+  EXPECT_TRUE(rig.dialogs.AllAnswered());
+  ASSERT_EQ(rig.Place().NetShares.size(), 2u);
+  EXPECT_EQ(rig.Place().NetShares[1].Access,
+            (std::vector<SharePermission>{
+                Entry("Everyone", "", config::kAceAllowed, config::kShareRead),
+                Entry("yamada", "VELANDRA-PC", config::kAceDenied, config::kShareFullControl)}));
+  EXPECT_TRUE(page.OnKillActive());
+  ASSERT_TRUE(rig.sheet->SaveAll());
+  const std::string ini = rig.pc.ReadFile(velandra::testing::kDemoIniFile);
+  EXPECT_NE(ini.find("NetShare02=予備,0,予備の場所,0,-1,0,C:\\共有\\予備,\r\n"
+                     "NetShare0201=Everyone,,ACCESS_ALLOWED_ACE_TYPE,0,001200a9\r\n"
+                     "NetShare0202=yamada,VELANDRA-PC,ACCESS_DENIED_ACE_TYPE,0,001f01ff\r\n"),
+            std::string::npos)
+      << ini;
+  EXPECT_TRUE(rig.Messages().empty());
+}
+
 #ifdef _WIN32
 
 using velandra::testing::ClippedTexts;
@@ -878,6 +939,88 @@ TEST(Win32NetDriveSheet, DriveAndShareAddedThroughTheDialogsAreSaved) {
   EXPECT_NE(place.find("NetShare02=予備,0,予備の場所,0,-1,0,C:\\共有\\予備,\r\n"), std::string::npos)
       << place;
   EXPECT_EQ(place.find("NetShare0201="), std::string::npos) << place;
+  for (const auto& m : rig.Messages()) ADD_FAILURE() << "message: " << m.Text;
+}
+
+// A click as the user makes it: the check box toggles, then tells the dialog.
+void ClickCheck(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// The dialog captioned `title` once `ready` holds for it.
+WindowDriver::Find DialogWhen(const char* title, std::function<bool(HWND)> ready) {
+  return [title, ready]() -> HWND {
+    HWND d = FindDialog(title);
+    return d && ready(d) ? d : nullptr;
+  };
+}
+
+// A share with two permission entries made through the real share,
+// permission and user name dialogs, saved with "保存のみ".
+TEST(Win32NetDriveSheet, ShareWithPermissionsThroughTheDialogsIsSaved) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  CVelandraSheet& sheet = *rig.sheet;
+  int tab = -1;
+  const std::vector<SheetPageEntry> entries = SheetPages(sheet);
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].Page == SheetPage::NetDrive) tab = static_cast<int>(i);
+  ASSERT_GE(tab, 0);
+  std::ostringstream out;
+  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), out);
+  win32::Win32ExitDialog exitDialog;
+  win32::Win32SheetWindow window(GetModuleHandleA(nullptr), &exitDialog, logon);
+  HWND sheetWindow = nullptr;
+  auto onPage = [&]() -> HWND {
+    HWND s = FindSheet();
+    return s && GetDlgItem(PropSheet_GetCurrentPageHwnd(s), IDC_NETDRIVE_SHARE_ADD) ? s : nullptr;
+  };
+  auto checked = [](int id) { return [id](HWND d) { return win32::ItemChecked(d, id); }; };
+  auto unchecked = [](int id) { return [id](HWND d) { return !win32::ItemChecked(d, id); }; };
+  WindowDriver driver;
+  driver.Then(FindSheet, [&](HWND s) {
+    sheetWindow = s;
+    PostMessageA(s, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+  });
+  driver.Then(onPage, [&](HWND) {
+    PostClick(PropSheet_GetCurrentPageHwnd(sheetWindow), IDC_NETDRIVE_SHARE_ADD);
+  });
+  driver.ThenDialog("共有情報の追加", [](HWND d) {
+    SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
+    SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
+    PostClick(d, IDC_SHARE_PERMISSION);
+  });
+  driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
+              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_ALLOW); });
+  driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
+              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_CHANGE_ALLOW); });
+  driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_CHANGE_ALLOW)),
+              [](HWND d) { PostClick(d, IDC_SHARE_PERMISSION_ADD); });
+  driver.ThenDialog("ユーザーの追加", [](HWND d) {
+    SetDlgItemTextA(d, IDC_USER_NAME_TEXT, "VELANDRA-PC\\yamada");
+    PostClick(d, IDOK);
+  });
+  driver.Then(DialogWhen("共有の許可",
+                         [](HWND d) {
+                           return win32::ListBoxSelection(d, IDC_SHARE_PERMISSION_USERS) == 1;
+                         }),
+              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_DENY); });
+  driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_READ_DENY)),
+              [](HWND d) { PostClick(d, IDOK); });
+  driver.ThenDialog("共有情報の追加", [](HWND d) { PostClick(d, IDOK); });
+  driver.Then(onPage, [](HWND s) { PostClick(s, IDOK); });
+  driver.Then(FindExitDialog, [](HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
+    PostClick(dialog, IDOK);
+  });
+  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
+
+  const std::optional<std::string> ini =
+      FileBytes(rig.pc.dir() / velandra::testing::kDemoIniFile);
+  ASSERT_TRUE(ini);
+  EXPECT_NE(ini->find("NetShare02=予備,0,,0,-1,0,C:\\共有\\予備,\r\n"
+                      "NetShare0201=Everyone,,ACCESS_ALLOWED_ACE_TYPE,0,001200a9\r\n"
+                      "NetShare0202=yamada,VELANDRA-PC,ACCESS_DENIED_ACE_TYPE,0,001f01ff\r\n"),
+            std::string::npos)
+      << *ini;
   for (const auto& m : rig.Messages()) ADD_FAILURE() << "message: " << m.Text;
 }
 
