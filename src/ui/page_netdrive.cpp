@@ -20,8 +20,8 @@ namespace {
 constexpr char kCaption[] = "Velandra";
 
 void ShowWarning(platform::IMessages& messages, const std::string& text) {
-  messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+  messages.Show(platform::MessageOwner::MainWindow, text, kCaption, platform::MessageIcon::Warning,
+                platform::MessageButtons::Ok);
 }
 
 bool Selected(int selection, size_t size) {
@@ -89,9 +89,9 @@ void CDlgNetDrive::OnInitDialog() {
   }
   LocalSelection = LocalNames.empty() ? -1 : 0;
   if (!Drive.LocalName.empty()) {
-    const auto at =
-        std::find_if(LocalNames.begin(), LocalNames.end(),
-                     [&](const std::string& name) { return StartsWithNoCase(name, Drive.LocalName); });
+    const auto at = std::find_if(
+        LocalNames.begin(), LocalNames.end(),
+        [&](const std::string& name) { return StartsWithNoCase(name, Drive.LocalName); });
     if (at != LocalNames.end()) LocalSelection = static_cast<int>(at - LocalNames.begin());
   }
   RemoteName = Drive.RemoteName;
@@ -170,8 +170,8 @@ bool CDlgShare::OnOK() {
   if (LimitChoice == kLimited) {
     // Anything but a number that fits counts as no number: 0, refused below.
     const auto number = ParseUnsigned(MaxUsersText.substr(0, kMaxUsersTextMax));
-    maxUses = number && *number <= static_cast<uint32_t>(INT32_MAX) ? static_cast<int32_t>(*number)
-                                                                     : 0;
+    maxUses =
+        number && *number <= static_cast<uint32_t>(INT32_MAX) ? static_cast<int32_t>(*number) : 0;
   }
   if (SharePath.empty()) {
     Warn(kMsgEnterSharePath, IDC_SHARE_PATH);

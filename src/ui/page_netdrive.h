@@ -45,7 +45,8 @@ inline constexpr char kShareEditTitle[] = "共有資源の編集";
 inline constexpr char kShareFolderCaption[] = "共有対象を選択してください";
 
 inline constexpr char kMsgSelectDriveToEdit[] = "編集するネットワークドライブを選択してください";
-inline constexpr char kMsgSelectDriveToDelete[] = "削除したいネットワークドライブを選択してください";
+inline constexpr char kMsgSelectDriveToDelete[] =
+    "削除したいネットワークドライブを選択してください";
 inline constexpr char kMsgSelectShareToEdit[] = "変更したい共有情報を選択してください";
 inline constexpr char kMsgSelectShareToDelete[] = "削除したい共有情報を選択してください";
 inline constexpr char kMsgSelectLocalName[] = "ローカル名を選択してください";

@@ -22,8 +22,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -456,7 +454,8 @@ TEST(PageNetDrive, PermissionListStoredByTheShareDialog) {
       {"Everyone denied", {Entry("Everyone", "", config::kAceDenied, config::kShareFullControl)},
        false,
        {Entry("Everyone", "", config::kAceDenied, config::kShareFullControl)}},
-      {"Everyone of a domain", {Entry("Everyone", "PC", config::kAceAllowed, config::kShareFullControl)},
+      {"Everyone of a domain",
+       {Entry("Everyone", "PC", config::kAceAllowed, config::kShareFullControl)},
        false,
        {Entry("Everyone", "PC", config::kAceAllowed, config::kShareFullControl)}},
   };
@@ -861,14 +860,6 @@ TEST(Win32ShareDialog, LimitChoiceSpinAndTitle) {
   EXPECT_TRUE(rig.Messages().empty());
 }
 
-std::optional<std::string> FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
-}
-
 HWND FindSheet() {
   HWND sheet = FindDialog("Velandra");
   return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
@@ -877,69 +868,6 @@ HWND FindSheet() {
 HWND FindExitDialog() {
   HWND dialog = FindDialog("Velandra");
   return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
-}
-
-// The whole sheet: the NetDrive page entered, a drive and a share added
-// through their real dialogs, OK and "保存のみ": both are in Velandra.ini.
-TEST(Win32NetDriveSheet, DriveAndShareAddedThroughTheDialogsAreSaved) {
-  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
-  Rig rig;
-  CVelandraSheet& sheet = *rig.sheet;
-  int tab = -1;
-  const std::vector<SheetPageEntry> entries = SheetPages(sheet);
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].Page == SheetPage::NetDrive) tab = static_cast<int>(i);
-  ASSERT_GE(tab, 0);
-  std::ostringstream out;
-  ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), out);
-  win32::Win32ExitDialog exitDialog;
-  win32::Win32SheetWindow window(GetModuleHandleA(nullptr), &exitDialog, logon);
-  HWND sheetWindow = nullptr;
-  auto page = [&] { return PropSheet_GetCurrentPageHwnd(sheetWindow); };
-  auto onPage = [&]() -> HWND {
-    HWND s = FindSheet();
-    return s && GetDlgItem(PropSheet_GetCurrentPageHwnd(s), IDC_NETDRIVE_DRIVE_ADD) ? s : nullptr;
-  };
-  WindowDriver driver;
-  driver.Then(FindSheet, [&](HWND s) {
-    sheetWindow = s;
-    PostMessageA(s, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-  });
-  driver.Then(onPage, [&](HWND) { PostClick(page(), IDC_NETDRIVE_DRIVE_ADD); });
-  driver.ThenDialog("ネットワークドライブの追加", [](HWND d) {
-    SelectComboText(d, IDC_NET_DRIVE_LOCAL, "W:");
-    SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "\\\\fs01\\public");
-    SetDlgItemTextA(d, IDC_NET_DRIVE_USER, "yamada");
-    SetDlgItemTextA(d, IDC_NET_DRIVE_PASSWORD, "pw");
-    PostClick(d, IDOK);
-  });
-  driver.Then(onPage, [&](HWND) { PostClick(page(), IDC_NETDRIVE_SHARE_ADD); });
-  driver.ThenDialog("共有情報の追加", [](HWND d) {
-    SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
-    SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
-    SetDlgItemTextA(d, IDC_SHARE_COMMENT, "予備の場所");
-    PostClick(d, IDOK);
-  });
-  driver.Then(onPage, [](HWND s) { PostClick(s, IDOK); });
-  driver.Then(FindExitDialog, [](HWND dialog) {
-    SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
-    PostClick(dialog, IDOK);
-  });
-  EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
-
-  const std::optional<std::string> ini =
-      FileBytes(rig.pc.dir() / velandra::testing::kDemoIniFile);
-  ASSERT_TRUE(ini);
-  const std::string section = "[P" + std::to_string(sheet.CurrentPlace->Number) + "]\r\n";
-  const size_t at = ini->find(section);
-  ASSERT_NE(at, std::string::npos) << *ini;
-  const std::string place = ini->substr(at, ini->find("\r\n[", at + 1) - at);
-  EXPECT_NE(place.find("NetworkDrive03=W:,\\\\fs01\\public,yamada,143136\r\n"), std::string::npos)
-      << place;
-  EXPECT_NE(place.find("NetShare02=予備,0,予備の場所,0,-1,0,C:\\共有\\予備,\r\n"), std::string::npos)
-      << place;
-  EXPECT_EQ(place.find("NetShare0201="), std::string::npos) << place;
-  for (const auto& m : rig.Messages()) ADD_FAILURE() << "message: " << m.Text;
 }
 
 // A click as the user makes it: the check box toggles, then tells the dialog.
@@ -953,75 +881,112 @@ WindowDriver::Find DialogWhen(const char* title, std::function<bool(HWND)> ready
   };
 }
 
-// A share with two permission entries made through the real share,
-// permission and user name dialogs, saved with "保存のみ".
-TEST(Win32NetDriveSheet, ShareWithPermissionsThroughTheDialogsIsSaved) {
-  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
-  Rig rig;
+// The whole sheet on the rig's PC: the NetDrive tab entered, the steps of
+// `work` (given the NetDrive page when it is current and the sheet
+// enabled), then OK and "保存のみ". The configuration file afterwards.
+using SheetWork = std::function<void(WindowDriver&, WindowDriver::Find)>;
+std::string SaveThroughTheSheet(Rig& rig, const SheetWork& work) {
   CVelandraSheet& sheet = *rig.sheet;
   int tab = -1;
   const std::vector<SheetPageEntry> entries = SheetPages(sheet);
   for (size_t i = 0; i < entries.size(); ++i)
     if (entries[i].Page == SheetPage::NetDrive) tab = static_cast<int>(i);
-  ASSERT_GE(tab, 0);
+  EXPECT_GE(tab, 0);
   std::ostringstream out;
   ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), out);
   win32::Win32ExitDialog exitDialog;
   win32::Win32SheetWindow window(GetModuleHandleA(nullptr), &exitDialog, logon);
-  HWND sheetWindow = nullptr;
-  auto onPage = [&]() -> HWND {
+  const WindowDriver::Find page = []() -> HWND {
     HWND s = FindSheet();
-    return s && GetDlgItem(PropSheet_GetCurrentPageHwnd(s), IDC_NETDRIVE_SHARE_ADD) ? s : nullptr;
+    HWND p = s && IsWindowEnabled(s) ? PropSheet_GetCurrentPageHwnd(s) : nullptr;
+    return p && GetDlgItem(p, IDC_NETDRIVE_DRIVE_ADD) ? p : nullptr;
   };
-  auto checked = [](int id) { return [id](HWND d) { return win32::ItemChecked(d, id); }; };
-  auto unchecked = [](int id) { return [id](HWND d) { return !win32::ItemChecked(d, id); }; };
   WindowDriver driver;
-  driver.Then(FindSheet, [&](HWND s) {
-    sheetWindow = s;
-    PostMessageA(s, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-  });
-  driver.Then(onPage, [&](HWND) {
-    PostClick(PropSheet_GetCurrentPageHwnd(sheetWindow), IDC_NETDRIVE_SHARE_ADD);
-  });
-  driver.ThenDialog("共有情報の追加", [](HWND d) {
-    SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
-    SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
-    PostClick(d, IDC_SHARE_PERMISSION);
-  });
-  driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
-              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_ALLOW); });
-  driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
-              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_CHANGE_ALLOW); });
-  driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_CHANGE_ALLOW)),
-              [](HWND d) { PostClick(d, IDC_SHARE_PERMISSION_ADD); });
-  driver.ThenDialog("ユーザーの追加", [](HWND d) {
-    SetDlgItemTextA(d, IDC_USER_NAME_TEXT, "VELANDRA-PC\\yamada");
-    PostClick(d, IDOK);
-  });
-  driver.Then(DialogWhen("共有の許可",
-                         [](HWND d) {
-                           return win32::ListBoxSelection(d, IDC_SHARE_PERMISSION_USERS) == 1;
-                         }),
-              [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_DENY); });
-  driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_READ_DENY)),
-              [](HWND d) { PostClick(d, IDOK); });
-  driver.ThenDialog("共有情報の追加", [](HWND d) { PostClick(d, IDOK); });
-  driver.Then(onPage, [](HWND s) { PostClick(s, IDOK); });
+  driver.Then(FindSheet,
+              [tab](HWND s) { PostMessageA(s, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0); });
+  work(driver, page);
+  driver.Then(page, [](HWND) { PostClick(FindSheet(), IDOK); });
   driver.Then(FindExitDialog, [](HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_SETCURSEL, 3, 0);
     PostClick(dialog, IDOK);
   });
   EXPECT_TRUE(driver.Run([&] { window.DoModal(sheet); })) << driver.Stuck();
-
-  const std::optional<std::string> ini =
-      FileBytes(rig.pc.dir() / velandra::testing::kDemoIniFile);
-  ASSERT_TRUE(ini);
-  EXPECT_NE(ini->find("NetShare02=予備,0,,0,-1,0,C:\\共有\\予備,\r\n"
-                      "NetShare0201=Everyone,,ACCESS_ALLOWED_ACE_TYPE,0,001200a9\r\n"
-                      "NetShare0202=yamada,VELANDRA-PC,ACCESS_DENIED_ACE_TYPE,0,001f01ff\r\n"),
-            std::string::npos)
-      << *ini;
   for (const auto& m : rig.Messages()) ADD_FAILURE() << "message: " << m.Text;
+  return rig.pc.ReadFile(velandra::testing::kDemoIniFile);
+}
+
+// A drive and a share added through their real dialogs are saved with 本店.
+TEST(Win32NetDriveSheet, DriveAndShareAddedThroughTheDialogsAreSaved) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  const std::string ini = SaveThroughTheSheet(rig, [](WindowDriver& driver, auto page) {
+    driver.Then(page, [](HWND p) { PostClick(p, IDC_NETDRIVE_DRIVE_ADD); });
+    driver.ThenDialog("ネットワークドライブの追加", [](HWND d) {
+      SelectComboText(d, IDC_NET_DRIVE_LOCAL, "W:");
+      SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "\\\\fs01\\public");
+      SetDlgItemTextA(d, IDC_NET_DRIVE_USER, "yamada");
+      SetDlgItemTextA(d, IDC_NET_DRIVE_PASSWORD, "pw");
+      PostClick(d, IDOK);
+    });
+    driver.Then(page, [](HWND p) { PostClick(p, IDC_NETDRIVE_SHARE_ADD); });
+    driver.ThenDialog("共有情報の追加", [](HWND d) {
+      SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
+      SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
+      SetDlgItemTextA(d, IDC_SHARE_COMMENT, "予備の場所");
+      PostClick(d, IDOK);
+    });
+  });
+  const size_t at = ini.find("[P3]\r\n");
+  ASSERT_NE(at, std::string::npos) << ini;
+  const std::string place = ini.substr(at, ini.find("\r\n[", at + 1) - at);
+  EXPECT_NE(place.find("NetworkDrive01=Z:,\\\\fs01\\総務,,\r\n"
+                       "NetworkDrive02=X:,\\\\fs01\\経理,,\r\n"
+                       "NetworkDrive03=W:,\\\\fs01\\public,yamada,143136\r\n"),
+            std::string::npos)
+      << place;
+  EXPECT_NE(place.find("NetShare02=予備,0,予備の場所,0,-1,0,C:\\共有\\予備,\r\n"), std::string::npos)
+      << place;
+  EXPECT_EQ(place.find("NetShare0201="), std::string::npos) << place;
+}
+
+// A share with two permission entries made through the real share,
+// permission and user name dialogs: Everyone may read, yamada is denied.
+TEST(Win32NetDriveSheet, ShareWithPermissionsThroughTheDialogsIsSaved) {
+  if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
+  Rig rig;
+  auto checked = [](int id) { return [id](HWND d) { return win32::ItemChecked(d, id); }; };
+  auto unchecked = [](int id) { return [id](HWND d) { return !win32::ItemChecked(d, id); }; };
+  const std::string ini = SaveThroughTheSheet(rig, [&](WindowDriver& driver, auto page) {
+    driver.Then(page, [](HWND p) { PostClick(p, IDC_NETDRIVE_SHARE_ADD); });
+    driver.ThenDialog("共有情報の追加", [](HWND d) {
+      SetDlgItemTextA(d, IDC_SHARE_PATH, "C:\\共有\\予備");
+      SetDlgItemTextA(d, IDC_SHARE_NAME, "予備");
+      PostClick(d, IDC_SHARE_PERMISSION);
+    });
+    driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
+                [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_ALLOW); });
+    driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_FULL_ALLOW)),
+                [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_CHANGE_ALLOW); });
+    driver.Then(DialogWhen("共有の許可", unchecked(IDC_SHARE_PERMISSION_CHANGE_ALLOW)),
+                [](HWND d) { PostClick(d, IDC_SHARE_PERMISSION_ADD); });
+    driver.ThenDialog("ユーザーの追加", [](HWND d) {
+      SetDlgItemTextA(d, IDC_USER_NAME_TEXT, "VELANDRA-PC\\yamada");
+      PostClick(d, IDOK);
+    });
+    driver.Then(DialogWhen("共有の許可",
+                           [](HWND d) {
+                             return win32::ListBoxSelection(d, IDC_SHARE_PERMISSION_USERS) == 1;
+                           }),
+                [](HWND d) { ClickCheck(d, IDC_SHARE_PERMISSION_FULL_DENY); });
+    driver.Then(DialogWhen("共有の許可", checked(IDC_SHARE_PERMISSION_READ_DENY)),
+                [](HWND d) { PostClick(d, IDOK); });
+    driver.ThenDialog("共有情報の追加", [](HWND d) { PostClick(d, IDOK); });
+  });
+  EXPECT_NE(ini.find("NetShare02=予備,0,,0,-1,0,C:\\共有\\予備,\r\n"
+                     "NetShare0201=Everyone,,ACCESS_ALLOWED_ACE_TYPE,0,001200a9\r\n"
+                     "NetShare0202=yamada,VELANDRA-PC,ACCESS_DENIED_ACE_TYPE,0,001f01ff\r\n"),
+            std::string::npos)
+      << ini;
 }
 
 #endif  // _WIN32
