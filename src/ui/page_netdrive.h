@@ -54,10 +54,9 @@ inline constexpr char kMsgEnterRemoteName[] = "接続先を入力してくださ
 inline constexpr char kMsgEnterSharePath[] = "共有するパスを入力してください";
 inline constexpr char kMsgEnterShareName[] = "共有名を入力してください";
 inline constexpr char kMsgEnterMaxUsers[] = "最大ユーザー数を入力してください";
-// The stored form keeps a password of at most 85 bytes; a longer one would
-// be written as none.
-inline constexpr char kMsgDrivePasswordTooLong[] =
-    "パスワードが長すぎるため保存できません。85バイト(全角42文字)以内にしてください";
+// A password of 86 bytes or more has no stored form: it would be written as
+// none.
+inline constexpr char kMsgDrivePasswordTooLong[] = "パスワードが長すぎるため保存できません";
 // The PC's list could not be read: the page's list is kept as it was.
 inline constexpr char kMsgGetDrivesFailed[] =
     "現在のネットワークドライブを取得できませんでした。一覧は変更していません (エラー ";
