@@ -36,9 +36,10 @@ void Warn(platform::Platform& platform, const std::string& text) {
 
 }  // namespace
 
-void ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& drives) {
+long ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& drives) {
   std::vector<platform::DriveConnection> connected;
-  if (drives.EnumConnected(connected) != platform::kErrorSuccess) return;
+  if (long result = drives.EnumConnected(connected); result != platform::kErrorSuccess)
+    return result;
   for (auto& c : connected) {
     if (c.LocalName.empty()) continue;
     config::NetworkDrive drive;
@@ -46,6 +47,7 @@ void ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& 
     drive.RemoteName = std::move(c.RemoteName);
     list.Drives.push_back(std::move(drive));
   }
+  return platform::kErrorSuccess;
 }
 
 std::optional<std::string> CheckDriveConnection(const config::NetworkDrive& drive) {

@@ -19,8 +19,9 @@ inline constexpr size_t kDrivePasswordMax = 256;
 inline constexpr size_t kPrinterNameMax = 255;
 
 // Appends the drives connected now that have a drive letter, without user
-// or password. When the enumeration cannot be opened the list stays as it is.
-void ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& drives);
+// or password. When the enumeration cannot be opened the list stays as it is
+// and its result is returned; 0 otherwise.
+long ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& drives);
 
 // Why the PC would not be asked to connect `drive` (CP932): a local name
 // other than a letter A-Z with a colon, a remote name that is not a UNC

@@ -21,6 +21,7 @@
 #include "ui/ids_ip.h"
 #include "ui/ids_dns_wins.h"
 #include "ui/ids_other.h"
+#include "ui/ids_netdrive.h"
 #include "ui/ids_share_permission.h"
 #include "ui/ids_option.h"
 #include "ui/ids_domain.h"

@@ -229,6 +229,28 @@ int Run(const std::wstring& pcDir, const std::wstring& outDir) {
     PostClick(dialog, IDCANCEL);
   });
   driver.Then(Settled(CurrentPage), [](HWND page) { PostClick(page, IDC_DOMAIN_WORKGROUP); });
+  DialogFromPage(driver, "NetDrive", 0, 0, IDC_NETDRIVE_DRIVE_ADD, "ネットワークドライブの追加",
+                 "dialog-net-drive");
+  DialogFromPage(driver, "NetDrive", 0, 0, IDC_NETDRIVE_SHARE_ADD, "共有情報の追加",
+                 "dialog-share");
+  // The permission dialog and its user name dialog open from the share
+  // dialog: each is shot and cancelled, then the share dialog.
+  driver.Then(FindSheet, [](HWND) { SelectPage("NetDrive"); });
+  driver.Then(Settled(CurrentPage), [](HWND) { ClickOnPage(IDC_NETDRIVE_SHARE_ADD); });
+  driver.Then(Settled([] { return FindDialog("共有情報の追加"); }),
+              [](HWND dialog) { PostClick(dialog, IDC_SHARE_PERMISSION); });
+  driver.Then(Settled([] { return FindDialog("共有の許可"); }), [](HWND dialog) {
+    Shoot(dialog, "dialog-share-permission");
+    PostClick(dialog, IDC_SHARE_PERMISSION_ADD);
+  });
+  driver.Then(Settled([] { return FindDialog("ユーザーの追加"); }), [](HWND dialog) {
+    Shoot(dialog, "dialog-user-name");
+    PostClick(dialog, IDCANCEL);
+  });
+  driver.Then(Settled([] { return FindDialog("共有の許可"); }),
+              [](HWND dialog) { PostClick(dialog, IDCANCEL); });
+  driver.Then(Settled([] { return FindDialog("共有情報の追加"); }),
+              [](HWND dialog) { PostClick(dialog, IDCANCEL); });
   // OK opens the exit-mode dialog; cancelling it closes the sheet unsaved.
   // The Setting page is the one left, so no page refuses to be left.
   driver.Then(FindSheet, [](HWND) { SelectPage("設定"); });

@@ -11,6 +11,7 @@
 #include "ui/page_ip.h"
 #include "ui/page_other.h"
 #include "ui/page_option.h"
+#include "ui/page_netdrive.h"
 #include "ui/page_setting.h"
 #include "ui/page_wins.h"
 #include "ui/velandra_sheet.h"
@@ -21,6 +22,7 @@
 #include "ui/win32/page_ip_view.h"
 #include "ui/win32/page_other_view.h"
 #include "ui/win32/page_option_view.h"
+#include "ui/win32/page_netdrive_view.h"
 #include "ui/win32/page_setting_view.h"
 #include "ui/win32/page_wins_view.h"
 
@@ -203,14 +205,15 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   platform::Platform& platform = sheet.GetContext().Platform();
 
   Win32DialogHost host(module_, {MakeSettingDialogView, MakeIpDialogView, MakeDnsDialogView,
-                                 MakeWinsDialogView, MakeDomainDialogView, MakeOtherDialogView,
-                                 MakeSharePermissionDialogView});
+                                 MakeWinsDialogView, MakeDomainDialogView, MakeNetDriveDialogView,
+                                 MakeOtherDialogView, MakeSharePermissionDialogView});
   CPageSetting setting(sheet, host, exitDialog_, logonDialog_);
   CPageIP ip(sheet, host);
   CPageDNS dns(sheet, host);
   CPageWINS wins(sheet, host);
   CPageDomain domain(sheet, host);
   CPageProxy proxy(sheet);
+  CPageNetDrive netDrive(sheet, host);
   CPageOther other(sheet, host);
   CPageOption option(sheet, host);
   CPageAbout about(platform);
@@ -227,6 +230,7 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::WINS: view = MakeWinsPageView(wins); break;
       case SheetPage::Domain: view = MakeDomainPageView(domain); break;
       case SheetPage::Proxy: view = MakeProxyPageView(proxy); break;
+      case SheetPage::NetDrive: view = MakeNetDrivePageView(netDrive); break;
       case SheetPage::Other: view = MakeOtherPageView(other); break;
       case SheetPage::Option: view = MakeOptionPageView(option); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
