@@ -28,8 +28,3 @@
 #define IDC_ABOUT_LINK_WEB 13204
 #define IDC_ABOUT_LINK_THANKS 13205
 #define IDC_ABOUT_LINK_COMPANION 13206
-
-// The stand-in for a page that this build does not have yet; the sheet
-// gives it the missing page's tab title.
-#define IDD_PAGE_NOT_BUILT 190
-#define IDC_PAGE_NOT_BUILT_TEXT 19001

@@ -30,19 +30,6 @@ namespace velandra::ui::win32 {
 
 namespace {
 
-// A page this build does not have: its tab, and a text that says so.
-class StandInPage : public CPageModel {
- public:
-  uint32_t TemplateId() const override { return IDD_PAGE_NOT_BUILT; }
-};
-
-class StandInView : public PageView {
- public:
-  explicit StandInView(StandInPage& page) : PageView(page) {}
-  void Show(HWND page) override { SetItemText(page, IDC_PAGE_NOT_BUILT_TEXT, kPageNotBuiltText); }
-  bool Read(HWND) override { return true; }
-};
-
 constexpr int kLinkIds[] = {IDC_ABOUT_LINK_MAIL, IDC_ABOUT_LINK_WEB, IDC_ABOUT_LINK_THANKS,
                             IDC_ABOUT_LINK_COMPANION};
 constexpr char kAboutProp[] = "Velandra.AboutView";
@@ -218,7 +205,6 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
   CPageOption option(sheet, host);
   CPageAbout about(platform);
 
-  std::vector<std::unique_ptr<StandInPage>> standIns;
   std::vector<std::unique_ptr<PageView>> views;
   std::vector<PROPSHEETPAGEA> pages;
   for (const SheetPageEntry& entry : SheetPages(sheet)) {
@@ -234,14 +220,9 @@ bool Win32SheetWindow::DoModal(CVelandraSheet& sheet) {
       case SheetPage::Other: view = MakeOtherPageView(other); break;
       case SheetPage::Option: view = MakeOptionPageView(option); break;
       case SheetPage::About: view = MakeAboutPageView(about, module_); break;
-      default: break;  // the pages of a later build
-    }
-    if (!view) {
-      standIns.push_back(std::make_unique<StandInPage>());
-      view = std::make_unique<StandInView>(*standIns.back());
     }
     PROPSHEETPAGEA page = view->Page(module_);
-    // The tab text is the table's, for real pages and stand-ins alike.
+    // The tab text is the table's.
     page.dwFlags |= PSP_USETITLE;
     page.pszTitle = entry.Title;
     pages.push_back(page);

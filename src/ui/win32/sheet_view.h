@@ -1,5 +1,5 @@
 // The main sheet's window: a modal comctl32 property sheet over the page
-// models, with stand-in pages for those this build does not have yet.
+// models.
 #pragma once
 #include <windows.h>
 
@@ -20,8 +20,6 @@ class IUserPasswordDialog;
 
 namespace velandra::ui::win32 {
 
-// The text of a stand-in page.
-inline constexpr char kPageNotBuiltText[] = "このページはまだ作られていません";
 class Win32SheetWindow : public ISheetWindow {
  public:
   // Templates, icons and the cursor come from `module`. `exitDialog` and
