@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "support/adapter_records.h"
 #include "support/demo_pc_facts.h"
+#include "support/place_records.h"
 #include "support/scratch_dir.h"
 #include "system/context.h"
 #include "system/os_info.h"
@@ -15,6 +17,13 @@
 #include "ui/velandra_sheet.h"
 #ifdef _WIN32
 #include "system/platform/win32/win32_files.h"
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <random>
 #endif
 
 namespace velandra::config {
@@ -257,6 +266,102 @@ TEST_F(ConfigBackupTest, CopyThatCannotBePutBackStaysForTheNextStart) {
   EXPECT_EQ(Ini(), "[PLACELIST]\r\nP0=標準\r\n");
   EXPECT_FALSE(Exists(kBackupFile));
 }
+
+#ifndef _WIN32
+// Every record the sheet holds, one line each (records spanning lines).
+std::string DumpSheet(const ui::CVelandraSheet& sheet) {
+  std::string out;
+  for (const auto& p : sheet.Places) out += "place " + std::to_string(p->Number) + " " + p->Name + "\n";
+  for (const auto& a : sheet.Adapters)
+    out += "adapter " + std::to_string(a->Number) + " " + a->ConnectionName + "\n";
+  out += "current " + std::to_string(sheet.CurrentPlace->Number) + " " +
+         std::to_string(sheet.CurrentAdapter->Number) + "\n";
+  const CommonSettings& c = sheet.Common;
+  out += "common " + std::to_string(c.ExitMode) + " " + std::to_string(c.PowerOff) + " " +
+         c.EDITOR + " " + std::to_string(c.HIDEPROMPT) + std::to_string(c.DELETEBAT) + " " +
+         std::to_string(c.DELAYSLEEP) + " " + std::to_string(sheet.GetContext().DiffCheck) + "\n";
+  for (const auto& s : sheet.AdapterSettingsList)
+    out += "P" + std::to_string(s->Place->Number) + "A" + std::to_string(s->Adapter->Number) +
+           " " + testing::Dump(*s) + "\n";
+  for (const auto& s : sheet.PlaceSettingsList)
+    out += "P" + std::to_string(s->owner.Number) + "\n" + testing::Dump(*s) + "\n";
+  return out;
+}
+
+// The first line where two dumps differ, for a failure message.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+  size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  const size_t line = a.rfind('\n', i) == std::string::npos ? 0 : a.rfind('\n', i) + 1;
+  return a.substr(line, a.find('\n', i) - line) + " | " + b.substr(line, b.find('\n', i) - line);
+}
+
+double Seconds() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+pid_t StartSave(const std::filesystem::path& dir) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl(VELANDRA_INTERRUPTED_SAVE, "velandra_interrupted_save", dir.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// The exit code, or -signal.
+int Wait(pid_t pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Save all of 50 places with two adapters each, killed at random moments:
+// every load afterwards gives all the old records or all the new ones.
+TEST_F(ConfigBackupTest, SaveKilledAnywhereLoadsAsTheOldOrTheNewFileWhole) {
+  {
+    auto sheet = Load();
+    ASSERT_EQ(sheet->Adapters.size(), 2u);
+    for (int i = 1; i < 50; ++i)
+      ASSERT_EQ(sheet->AddPlace("場所" + std::to_string(i)), ui::PlaceChange::Done);
+    ASSERT_TRUE(sheet->SaveAll());
+  }
+  const std::string oldFile = Ini();
+  const std::string oldDump = DumpSheet(*Load());
+
+  const double begin = Seconds();
+  ASSERT_EQ(Wait(StartSave(pc_.dir())), 0);
+  const double whole = Seconds() - begin;
+  const std::string newDump = DumpSheet(*Load());
+  ASSERT_NE(newDump, oldDump);
+
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long> delay(0, static_cast<long>(whole * 1e6));
+  for (int run = 0; run < 30; ++run) {
+    pc_.WriteFile(kDemoIniFile, oldFile);
+    std::filesystem::remove(pc_.dir() / kBackupFile);
+    const long micros = delay(random);
+    const pid_t pid = StartSave(pc_.dir());
+    ASSERT_GT(pid, 0);
+    usleep(static_cast<useconds_t>(micros));
+    kill(pid, SIGKILL);
+    const int code = Wait(pid);
+    EXPECT_TRUE(code == 0 || code == -SIGKILL) << code;
+
+    const std::string dump = DumpSheet(*Load());
+    EXPECT_TRUE(dump == oldDump || dump == newDump)
+        << "killed after " << micros << " us: " << FirstDifference(dump, oldDump) << " / "
+        << FirstDifference(dump, newDump);
+    EXPECT_FALSE(Exists(kBackupFile));
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace velandra::config
