@@ -11,6 +11,7 @@
 #include "apply/change_batch.h"
 #include "ui/sheet_window.h"
 #include "config/adapter_list.h"
+#include "config/config_backup.h"
 #include "system/place_settings_pc.h"
 #include "system/platform/text.h"
 #include "system/utilities.h"
@@ -73,6 +74,8 @@ int CVelandraApp::InitInstance(std::string_view commandLine) {
   // A cut path would name another file: refuse rather than read or write it.
   if (configPathTooLong_) return Refuse(kMsgConfigPathTooLong);
   const config::ConfigFile& config = context_.Config();
+  // Before anything reads the file: a save cut short is undone first.
+  config::RestoreInterruptedSave(context_);
 
   std::string server = config.ReadString("COMMON", "SERVER", "", 20);
   if (!IsSupportedPlatform(context_.Os(), server)) return Refuse(kMsgWindowsOnly);

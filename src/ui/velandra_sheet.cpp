@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/adapter_list.h"
+#include "config/config_backup.h"
 #include "system/adapter_enum.h"
 #include "system/platform/profile.h"
 #include "system/platform/text.h"
@@ -54,6 +55,7 @@ PlaceChange CheckPlaceName(const std::string& name) {
 }
 
 bool CVelandraSheet::LoadAll() {
+  config::RestoreInterruptedSave(context_);
   const config::ConfigFile& config = context_.Config();
   config::LoadCommonSettings(config, Common, context_.DiffCheck);
 
@@ -83,6 +85,8 @@ bool CVelandraSheet::LoadAll() {
 
 bool CVelandraSheet::SaveAll() {
   const config::ConfigFile& config = context_.Config();
+  config::ConfigWriteGuard guard(context_, platform::MessageOwner::MainWindow);
+  if (!guard.Begin()) return false;
   platform::ProfileBatch batch(config.Profile());
   bool ok = config::SaveCommonSettings(config, Common, context_.AdminCheck, context_.DiffCheck);
   ok &= config::WritePlaceList(config, Places);
@@ -97,8 +101,7 @@ bool CVelandraSheet::SaveAll() {
       ok &= settings->WriteToConfig(context_);
   }
   ok &= batch.End();
-  if (!ok) Warn(context_, platform::MessageOwner::MainWindow, kMsgSaveFailed + config.Path());
-  return ok;
+  return guard.Finish(ok);
 }
 
 config::Place* CVelandraSheet::FindPlace(uint32_t number) const {
@@ -169,16 +172,17 @@ PlaceChange CVelandraSheet::DeletePlace(config::Place& place) {
   const uint32_t number = place.Number;
   config::Place* first = (it == Places.begin()) ? Places[1].get() : Places.front().get();
 
+  config::ConfigWriteGuard guard(context_, platform::MessageOwner::MainWindow);
+  if (!guard.Begin()) return PlaceChange::WriteFailed;
   bool ok = config.DeleteKey(kPlaceList, "P" + std::to_string(number));
   if (config.ReadInt(config::kLastSection, "LASTPLACE", 0) == static_cast<int>(number))
     ok &= config.WriteString(config::kLastSection, "LASTPLACE", std::to_string(first->Number));
   for (const auto& adapter : Adapters)
     ok &= config.DeleteSection(config::AdapterSectionName(number, adapter->Number));
   ok &= config.DeleteSection("P" + std::to_string(number));
-  if (!ok) {
-    // The place stays in memory: the next save all writes it whole again,
-    // so the file never keeps half a place.
-    Warn(context_, platform::MessageOwner::MainWindow, kMsgSaveFailed + config.Path());
+  if (!guard.Finish(ok)) {
+    // The file is as it was (or is put back at the next start), and the
+    // place stays in memory with it.
     return PlaceChange::WriteFailed;
   }
 

@@ -27,7 +27,8 @@ inline constexpr char kMsgPlaceNameUnusable[] =
     "場所の名前に改行などの制御文字、前後の空白、前後を囲む引用符、"
     "正しくない文字は使えません";
 inline constexpr char kMsgPlaceNameTooLong[] = "場所の名前は64バイト(全角32文字)までです";
-// Save all could not write everything; the file may hold a mix of old and new.
+// A write outside the guarded runs (save all and the deletion of a place have
+// their own messages, config/config_backup.h) failed.
 inline constexpr char kMsgSaveFailed[] =
     "設定ファイルに書き込めませんでした。設定の一部が保存されていない可能性があります: ";
 
@@ -57,14 +58,16 @@ class CVelandraSheet {
   CVelandraSheet(const CVelandraSheet&) = delete;
   CVelandraSheet& operator=(const CVelandraSheet&) = delete;
 
-  // Load all: the common options, the places, the current place, the PC's
+  // Load all: first the file is put back if the last save was cut short;
+  // then the common options, the places, the current place, the PC's
   // adapters, the current adapter, then for every place one settings record
   // per adapter and its place-wide record. False, after "ネットワークアダプタが見つかりませんでした",
   // when the PC has no adapter; nothing further is loaded then.
   bool LoadAll();
-  // Save all, key by key over the file, in the fixed order. False, after a
-  // warning naming the file, when a write failed; the writes after a failed
-  // one are still made, so as little as possible stays stale.
+  // Save all, key by key over the file, in the fixed order, guarded by a
+  // whole copy of the file (config/config_backup.h). False, after a warning,
+  // when the copy could not be written (the file is then untouched) or a
+  // write failed (the file is then put back as it was).
   bool SaveAll();
 
   // Lookups, linear and first match wins.

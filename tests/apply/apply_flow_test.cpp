@@ -12,6 +12,7 @@
 #include "app/messages.h"
 #include "app/startup_shortcut.h"
 #include "apply/change_batch.h"
+#include "config/config_backup.h"
 #include "support/apply_rig.h"
 #include "support/demo_pc_facts.h"
 #include "system/adapter_registry.h"
@@ -553,7 +554,7 @@ TEST(ApplyPlace, FailedSaveChangesNothingOnThePc) {
   std::filesystem::create_directories(f.rig.pc.dir() / testing::kDemoIniFile);
   EXPECT_EQ(f.Apply("exit:restart"), ApplyResult::Failed);
   ASSERT_EQ(f.rig.sim->Messages().size(), 1u);
-  EXPECT_EQ(f.rig.sim->Messages()[0].Text.rfind(ui::kMsgSaveFailed, 0), 0u);
+  EXPECT_EQ(f.rig.sim->Messages()[0].Text.rfind(config::kMsgBackupFailed, 0), 0u);
   EXPECT_EQ(f.rig.AdaptersWritten(), "");
   EXPECT_TRUE(f.rig.session.exits.empty());
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_backup.h"
 #include "support/scratch_dir.h"
 #include "system/os_info.h"
 #include "system/platform/sim/demo_pc.h"
@@ -240,7 +241,8 @@ TEST_F(SheetTest, FailedSaveIsReported) {
   std::filesystem::create_directory(file);
   EXPECT_FALSE(sheet->SaveAll());
   ASSERT_FALSE(Messages().empty());
-  EXPECT_EQ(Messages().back().Text, std::string(kMsgSaveFailed) + kIniPath);
+  // Its content cannot be kept in the copy, so nothing is written.
+  EXPECT_EQ(Messages().back().Text, std::string(config::kMsgBackupFailed) + kIniPath + ".bak");
   EXPECT_EQ(Messages().back().Icon, platform::MessageIcon::Warning);
 }
 
@@ -335,7 +337,7 @@ TEST_F(SheetTest, DeleteThatCannotWriteKeepsThePlace) {
   EXPECT_EQ(sheet->DeletePlace(*sheet->FindPlace(5)), PlaceChange::WriteFailed);
   EXPECT_EQ(sheet->Places.size(), 3u);
   EXPECT_EQ(sheet->AdapterSettingsList.size(), 6u);
-  EXPECT_EQ(Messages().back().Text, std::string(kMsgSaveFailed) + kIniPath);
+  EXPECT_EQ(Messages().back().Text, std::string(config::kMsgBackupFailed) + kIniPath + ".bak");
 }
 
 TEST_F(SheetTest, EveryPlaceHasOnePlaceWideRecordThroughItsChanges) {
