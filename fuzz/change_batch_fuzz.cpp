@@ -2,10 +2,14 @@
 // command interpreter on a fresh demo PC. The input is a flags byte and the
 // records' texts as NUL-ended fields, in the order of kFields. A batch that
 // is built must run exactly its own lines: one command per line, with the
-// line's command word, no other program or batch started, netsh given the
-// connection name as it was, and no line the interpreter cannot parse.
+// line's command word, no other program or batch started, netsh, net and
+// rundll32 given every value as it was, and no line the interpreter cannot
+// parse.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "fuzz_pc.h"
 #include "system/platform/sim/batch_interpreter.h"
 #include "system/platform/sim/sim_netsh.h"
+#include "system/platform/sim/sim_network_drives.h"
 #include "system/platform/text.h"
 
 namespace {
@@ -30,6 +35,17 @@ constexpr char kProxyDir[] = "C:\\Program Files\\Orvane\\Brisco\\";
 
 std::string FirstWord(std::string_view line) {
   return platform::Cp932ToUpperAscii(line.substr(0, line.find(' ')));
+}
+
+// The record of the kind `event` is ("net use: connected", "net share:
+// shared", "PrintUIEntry: default"), or null.
+template <size_t N>
+const std::string* RecordOfKind(const std::string (&records)[N], const std::string& event) {
+  for (const std::string& record : records) {
+    const std::string kind = record.substr(0, record.find(' ', record.find(':') + 2));
+    if (event.rfind(kind, 0) == 0) return &record;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -94,6 +110,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   auto pc = fuzz::FreshPc();
+  {
+    // Without a [network] section every share can be reached, so that net
+    // use goes as far as recording what it was given.
+    std::ofstream drives(pc->directory() / platform::sim::kDrivesFile, std::ios::trunc);
+    drives << "[connections]\nZ: = \\\\fs01\\public\n";
+  }
   const std::string path = "C:\\netsh_p1.bat";
   fuzz::Check(pc->platform().files.WriteFile(path, batch.Text), "cannot write the batch");
   platform::sim::SimulatedPc& sim = *pc;
@@ -108,6 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   long error = 0;
   platform::sim::RunProgramFile(context, path, "\"" + path + "\"", "", error);
   fuzz::Check(error == 0, "the batch did not run");
+
+  // What the simulated net and rundll32 record when they did their work:
+  // every value must arrive as it was in the record.
+  const std::string withUser = f[kDriveUser].empty() ? "" : ", user " + f[kDriveUser];
+  const std::string withPassword = f[kDrivePassword].empty() ? "" : ", with a password";
+  const std::string withRemark =
+      f[kShareRemark].empty() ? "" : ", remark \"" + f[kShareRemark] + "\"";
+  const std::string records[] = {
+      "net use: connected " + f[kDriveLocal] + " to " + f[kDriveRemote] + withUser + withPassword,
+      "net share: shared " + f[kShareName] + " = " + f[kSharePath] + ", users " +
+          (flags & 8 ? "3" : "unlimited") + withRemark,
+      "PrintUIEntry: default printer \"" + f[kPrinter] + "\""};
+  // net's complaints about the shape of its command line.
+  const std::string misread[] = {"unknown switch", "too many names", "unexpected ",
+                                 "unknown or repeated switch", "not of the form",
+                                 "only \"net use * /delete", "/yes belongs"};
+
+  if (std::getenv("VELANDRA_FUZZ_SHOW")) {  // to see what an input does
+    std::fprintf(stderr, "%s", batch.Text.c_str());
+    for (const std::string& e : sim.Events()) std::fprintf(stderr, "event: %s\n", e.c_str());
+  }
 
   size_t command = 0;
   const std::string ranPrefix = platform::sim::kBatchCommandEvent;
@@ -127,6 +170,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       e.find("deleting the files of a folder") != std::string::npos,
                   e + "\n" + batch.Text);
       return 0;
+    } else if (const std::string* record = RecordOfKind(records, e)) {
+      fuzz::Check(e == platform::Cp932ToUtf8(*record), "recorded " + e + "\ninstead of " +
+                                                            platform::Cp932ToUtf8(*record) + "\n" +
+                                                            batch.Text);
+    } else if (e.rfind("batch output: net ", 0) == 0) {
+      const std::string complaint = e.substr(e.find(": ", 14) + 2);
+      for (const std::string& words : misread)
+        fuzz::Check(complaint.rfind(words, 0) != 0, e + "\n" + batch.Text);
     } else {
       fuzz::Check(e.rfind("program started", 0) != 0 &&
                       (e.rfind("batch started", 0) != 0 || i == 0),
