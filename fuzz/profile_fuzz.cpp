@@ -2,11 +2,13 @@
 // is the file, then "\0OPS", then a script of operations: an op byte and
 // its NUL-ended fields (section, key, value). Reads must not crash; a write
 // that is taken must read back as written, from the cache and from a fresh
-// reader of the file on disk; a refused write must leave the file alone.
+// reader of the file on disk; a refused write must leave the file alone;
+// in the end the cache and the file agree on every section named.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -66,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // Folded (section, key) -> what it must read as; kMissing for deleted.
   std::map<std::pair<std::string, std::string>, std::string> expected;
+  std::set<std::string> sections;  // every section an operation named
   int depth = 0;
   {
     SimProfile profile(Mapper());
@@ -73,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!script.AtEnd()) {
       const uint8_t op = script.Byte();
       const std::string section = script.Field();
+      sections.insert(section);
       const std::string key = op % 8 >= 3 && op % 8 <= 4 ? script.Field() : std::string();
       switch (op % 8) {
         case 0:
@@ -132,6 +136,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     while (depth-- > 0) profile.EndBatch();
+    // The cache and a reader of the file see the same sections.
+    SimProfile fresh(Mapper());
+    for (const std::string& section : sections)
+      fuzz::Check(profile.GetSection(section, 1u << 20, kPath) ==
+                      fresh.GetSection(section, 1u << 20, kPath),
+                  "the section " + fuzz::Shown(section) + " reads otherwise from the file");
   }
   // What was written reads back from the file itself.
   SimProfile fresh(Mapper());
