@@ -69,6 +69,8 @@ bool IsPlain(std::string_view ch) {
 }
 
 Problem EncodeQuoted(Slot slot, const std::vector<std::string_view>& chars, std::string& out) {
+  // copy and del take a leading '/' for a switch, quotes or not.
+  if (slot == Slot::QuotedPath && !chars.empty() && chars.front() == "/") return Problem::Option;
   for (std::string_view ch : chars) {
     if (ch == "\"") return Problem::Characters;
     if (slot == Slot::QuotedPath && IsOneOf(ch, "*?")) return Problem::Characters;
@@ -346,6 +348,11 @@ struct Writer {
         l.Text(" ").Value(Slot::Argument, d.RemoteName, field(which + "接続先"));
         if (!d.Password.empty())
           l.Text(" ").Value(Slot::Argument, d.Password, Field{place + which + "パスワード", true});
+        // A password "*", quoted or not, makes net ask for one at the console,
+        // where nobody answers a hidden batch.
+        if (d.Password == "*")
+          l.Refuse(place + which + "パスワードに「*」だけは指定できません(net useがパスワードの入力を"
+                   "待ち、バッチファイルが止まるため)。" + kNotChanged);
         if (!d.UserName.empty())
           l.Text(" /USER:").Value(Slot::Argument, d.UserName, field(which + "ユーザー名"));
         out.Add(l);

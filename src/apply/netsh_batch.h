@@ -20,7 +20,8 @@
 //   which cmd turns back into one '%'. Inside quotes cmd takes & | < > ^
 //   literally. A value may not end with '\': the program would read "\""
 //   as a quote inside the value and run on into the next argument. The
-//   copy and del paths may not hold the wildcards '*' and '?'. On the call
+//   copy and del paths may not hold the wildcards '*' and '?', nor begin
+//   with '/', which copy and del take for a switch even inside quotes. On the call
 //   line cmd expands '%' a second time, so '%' is written "%%%%", and call
 //   doubles every '^' even inside quotes, so '^' is refused there.
 //   Delayed expansion ('!') is off unless the PC turns it on for every cmd;
@@ -38,7 +39,8 @@
 //   otherwise quoted, by the rules of the quoted positions above (net reads
 //   quoted arguments, as the template's own /REMARK:"..." shows). Never
 //   empty, and never beginning with '/', which net would take for an option
-//   even inside quotes. A password is never shown in a message.
+//   even inside quotes. A password is never shown in a message; a password
+//   "*" alone is refused, as net would ask for one at the console.
 // - net share name: plain characters only (no quotes work before the '=').
 // - The place name on the rem line: no control characters; '%' doubled, and
 //   & | < > ^ escaped with '^', so that neither an operator nor a '^' at the

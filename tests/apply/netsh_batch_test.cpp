@@ -626,6 +626,9 @@ TEST_F(NetshBatchTest, UnsafeValues) {
       {"password_as_option", [](A, S, P, PW w) {
          w.NetworkDrives = {{"Z:", "\\\\fs01\\pub", "", "/persistent:yes"}};
        }, "", {"ネットワークドライブ1番目のパスワードは「/」で始まる"}},
+      {"password_star_would_ask_at_the_console", [](A, S, P, PW w) {
+         w.NetworkDrives = {{"Z:", "\\\\fs01\\pub", "u", "*"}};
+       }, "", {here + "ネットワークドライブ1番目のパスワードに「*」だけは指定できません"}},
       {"user_with_blank_quoted", [](A, S, P, PW w) {
          w.NetworkDrives = {{"Z:", "\\\\fs01\\pub", "DOMAIN\\John Smith", ""}};
        }, "net use Z: \\\\fs01\\pub /USER:\"DOMAIN\\John Smith\"", {}},
@@ -657,6 +660,8 @@ TEST_F(NetshBatchTest, UnsafeValues) {
        }, "", {"共有1番目のコメント", refused}},
       {"hosts_with_wildcard", [](A, S, P, PW w) { w.HOSTS = "C:\\hosts.*"; },
        "", {here + "hostsファイル「C:\\hosts.*」", refused}},
+      {"hosts_path_as_switch", [](A, S, P, PW w) { w.HOSTS = "/Y"; },
+       "", {here + "hostsファイル「/Y」は「/」で始まる"}},
       {"hosts_percent_doubled", [](A, S, P, PW w) { w.HOSTS = "C:\\100%\\hosts"; },
        "copy /Y \"C:\\100%%\\hosts\" \"C:\\WINDOWS\\system32\\drivers\\etc\\hosts\"", {}},
       {"proxy_entry_percent_for_call", [](A, S, P, PW w) {

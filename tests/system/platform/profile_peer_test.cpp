@@ -400,6 +400,10 @@ std::vector<Row> Rows() {
       Put("refuse_bracket_key", "[A]\r\n", "A", "[B]", "c", false, "[A]\r\n"),
       Put("refuse_bracket_in_section", "[A]\r\n", "A]x", "k", "c", false, "[A]\r\n"),
       Put("refuse_half_character_section", NoFile(), "A\x82", "k", "c", false, NoFile()),
+      // The name is written trimmed: the blank after the lead byte goes, and
+      // the lead byte would then take the ']' as its trail byte.
+      Put("refuse_half_character_section_before_blank", NoFile(), "A\x82 ", "k", "c", false,
+          NoFile()),
       [] {
         Row r = Put("refuse_missing_directory", NoFile(), "A", "k", "v", false, NoFile());
         r.missingDir = true;

@@ -307,8 +307,10 @@ std::string ProfileWriteProblem(std::string_view section, const std::string_view
   if (HasLineBreakOrNul(section)) return "the section name holds a line break or NUL";
   if (Cp932Find(section, ']') != std::string_view::npos)
     return "the section name holds ']'";
+  // The name is written trimmed; there a lone lead byte at the end would take
+  // the closing ']' as its trail byte.
+  section = Trim(section);
   if (!section.empty() && IsCp932LeadByte(static_cast<unsigned char>(section.back()))) {
-    // A lone lead byte would take the closing ']' as its trail byte.
     size_t pos = 0;
     while (pos + Cp932CharLength(section, pos) < section.size())
       pos += Cp932CharLength(section, pos);
