@@ -1,5 +1,7 @@
 #include "support/window_driver.h"
 
+#include "ui/resource_ids.h"
+
 #ifdef _WIN32
 namespace velandra::testing {
 
@@ -58,6 +60,42 @@ HWND FindDialog(const std::string& title) {
 void PostClick(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND FindSheet() {
+  HWND sheet = FindDialog("Velandra");
+  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
+}
+
+HWND FindExitDialog() {
+  HWND dialog = FindDialog("Velandra");
+  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
+}
+
+namespace {
+
+std::vector<std::string> Items(HWND dialog, int id, UINT countMessage, UINT textMessage,
+                               UINT lengthMessage) {
+  std::vector<std::string> items;
+  const LRESULT count = SendDlgItemMessageA(dialog, id, countMessage, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendDlgItemMessageA(dialog, id, lengthMessage, static_cast<WPARAM>(i), 0);
+    std::string text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+    SendDlgItemMessageA(dialog, id, textMessage, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(text.data()));
+    items.push_back(text.c_str());
+  }
+  return items;
+}
+
+}  // namespace
+
+std::vector<std::string> ListBoxItems(HWND dialog, int id) {
+  return Items(dialog, id, LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN);
+}
+
+std::vector<std::string> ComboItems(HWND dialog, int id) {
+  return Items(dialog, id, CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN);
 }
 
 namespace {

@@ -25,6 +25,13 @@ std::string WindowTitle(HWND window);
 std::string ControlText(HWND dialog, int id);
 // Posts a click of button `id` (also IDOK and IDCANCEL).
 void PostClick(HWND dialog, int id);
+// The main sheet ("Velandra" with a tab control), and the exit-mode dialog
+// (also captioned "Velandra"), when they are up and enabled; else null.
+HWND FindSheet();
+HWND FindExitDialog();
+// The items of a list box and of a drop-down list, in order.
+std::vector<std::string> ListBoxItems(HWND dialog, int id);
+std::vector<std::string> ComboItems(HWND dialog, int id);
 // The texts of the static controls and buttons of `dialog` (and of its
 // child dialogs, such as a sheet's page) that do not fit their control in
 // the dialog's font: "text needs WxH, has WxH" each.

@@ -236,6 +236,7 @@ TEST(ScriptedExitDialog, ShowsWhatTheDialogShowsButNoPassword) {
 
 using velandra::testing::CanCreateWindows;
 using velandra::testing::ClippedTexts;
+using velandra::testing::ComboItems;
 using velandra::testing::ControlText;
 using velandra::testing::FindDialog;
 using velandra::testing::PostClick;
@@ -251,22 +252,10 @@ struct ExitSeen {
   std::vector<std::string> clipped;
 };
 
-std::vector<std::string> ComboTexts(HWND dialog, int id) {
-  std::vector<std::string> texts;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[256] = {};
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    texts.push_back(text);
-  }
-  return texts;
-}
-
 ExitSeen LookAtExitDialog(HWND dialog) {
   ExitSeen seen;
-  seen.modes = ComboTexts(dialog, IDC_EXIT_MODE);
-  seen.users = ComboTexts(dialog, IDC_EXIT_USER);
+  seen.modes = ComboItems(dialog, IDC_EXIT_MODE);
+  seen.users = ComboItems(dialog, IDC_EXIT_USER);
   seen.mode = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXIT_MODE, CB_GETCURSEL, 0, 0));
   seen.user = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXIT_USER, CB_GETCURSEL, 0, 0));
   seen.powerOff = IsDlgButtonChecked(dialog, IDC_EXIT_POWER_OFF) == BST_CHECKED;

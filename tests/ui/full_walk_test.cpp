@@ -31,21 +31,13 @@ namespace {
 using velandra::testing::CanCreateWindows;
 using velandra::testing::ControlText;
 using velandra::testing::FindDialog;
+using velandra::testing::FindExitDialog;
+using velandra::testing::FindSheet;
 using velandra::testing::PostClick;
 using velandra::testing::ScratchPc;
 using velandra::testing::WindowDriver;
 
 constexpr char kPlace[] = "出張先";
-
-HWND FindSheet() {
-  HWND sheet = FindDialog("Velandra");
-  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
-}
-
-HWND FindExitDialog() {
-  HWND dialog = FindDialog("Velandra");
-  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
-}
 
 int TabIndex(HWND sheet, const std::string& title) {
   HWND tabs = PropSheet_GetTabControl(sheet);

@@ -443,6 +443,7 @@ using velandra::testing::ClippedTexts;
 using velandra::testing::ControlText;
 using velandra::testing::FindDialog;
 using velandra::testing::LayoutFaults;
+using velandra::testing::ListBoxItems;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
 using velandra::testing::RunPageAlone;
@@ -457,17 +458,6 @@ win32::Win32DialogHost RealDialogs() {
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 bool Checked(HWND dialog, int id) { return win32::ItemChecked(dialog, id); }
-Strings ListItems(HWND dialog, int id) {
-  Strings items;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[300] = {};
-    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
-}
 // Whether the focus is in control `id` (an address control's fields are its
 // children).
 bool FocusIn(HWND dialog, int id) {
@@ -592,7 +582,7 @@ TEST(Win32DnsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
                     seen.listEnabled = Enabled(p, IDC_DNS_SERVER_LIST) &&
                                        Enabled(p, IDC_DNS_SERVER_ADD) &&
                                        Enabled(p, IDC_DNS_SERVER_DOWN);
-                    seen.servers = ListItems(p, IDC_DNS_SERVER_LIST);
+                    seen.servers = ListBoxItems(p, IDC_DNS_SERVER_LIST);
                     seen.primary = Checked(p, IDC_DNS_PRIMARY_SUFFIX);
                     seen.parent = Checked(p, IDC_DNS_PARENT_SUFFIX);
                     seen.parentEnabled = Enabled(p, IDC_DNS_PARENT_SUFFIX);
@@ -618,7 +608,7 @@ TEST(Win32DnsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
       .ThenDialog("Velandra",
                   [&](HWND sheet) {
                     HWND p = PageOf(sheet);
-                    seen.serversAfterAdd = ListItems(p, IDC_DNS_SERVER_LIST);
+                    seen.serversAfterAdd = ListBoxItems(p, IDC_DNS_SERVER_LIST);
                     CheckRadioButton(p, IDC_DNS_PRIMARY_SUFFIX, IDC_DNS_SUFFIX_CHOICE,
                                      IDC_DNS_SUFFIX_CHOICE);
                     PostClick(p, IDC_DNS_SUFFIX_CHOICE);
@@ -638,7 +628,7 @@ TEST(Win32DnsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
                   })
       .ThenDialog("Velandra", [&](HWND sheet) {
         HWND p = PageOf(sheet);
-        seen.suffixesAfterAdd = ListItems(p, IDC_DNS_SUFFIX_LIST);
+        seen.suffixesAfterAdd = ListBoxItems(p, IDC_DNS_SUFFIX_LIST);
         SetDlgItemTextA(p, IDC_DNS_CONNECTION_SUFFIX, "東京.example");
         PostClick(sheet, IDOK);
       });

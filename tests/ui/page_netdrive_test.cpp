@@ -606,6 +606,9 @@ TEST(PageNetDrive, PermissionsSetThroughThePermissionDialogAreSaved) {
 #ifdef _WIN32
 
 using velandra::testing::ClippedTexts;
+using velandra::testing::ComboItems;
+using velandra::testing::FindExitDialog;
+using velandra::testing::FindSheet;
 using velandra::testing::FindDialog;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
@@ -655,18 +658,6 @@ Rows ListRows(HWND dialog, int id) {
     rows.push_back(row);
   }
   return rows;
-}
-
-Strings ComboItems(HWND dialog, int id) {
-  Strings items;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[300] = {};
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
 }
 
 void SelectRow(HWND dialog, int id, int row) {
@@ -858,16 +849,6 @@ TEST(Win32ShareDialog, LimitChoiceSpinAndTitle) {
   EXPECT_EQ(dialog.Remark, "新しいコメント");
   EXPECT_EQ(access.size(), 2u);
   EXPECT_TRUE(rig.Messages().empty());
-}
-
-HWND FindSheet() {
-  HWND sheet = FindDialog("Velandra");
-  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
-}
-
-HWND FindExitDialog() {
-  HWND dialog = FindDialog("Velandra");
-  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
 }
 
 // A click as the user makes it: the check box toggles, then tells the dialog.

@@ -258,6 +258,7 @@ TEST(PageProxy, FollowsTheCurrentPlace) {
 #ifdef _WIN32
 
 using velandra::testing::ClippedTexts;
+using velandra::testing::ComboItems;
 using velandra::testing::FindDialog;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
@@ -268,18 +269,6 @@ using velandra::testing::WindowDriver;
 
 // A click as the user makes it: the button changes, then tells the page.
 void Click(HWND page, int id) { PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
-Strings ComboItems(HWND dialog, int id) {
-  Strings items;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[256] = {};
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
-}
 
 // The page shows the options; a pasted wait that is no number keeps the
 // sheet open on the page, focus on the field; a number is stored on OK.

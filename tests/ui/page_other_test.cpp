@@ -533,6 +533,7 @@ using velandra::testing::CanCreateWindows;
 using velandra::testing::ClippedTexts;
 using velandra::testing::ControlText;
 using velandra::testing::FindDialog;
+using velandra::testing::FindSheet;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
@@ -728,11 +729,6 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
       EXPECT_EQ(dialog.Show, config::kShowMaximized);
     }
   }
-}
-
-HWND FindSheet() {
-  HWND sheet = FindDialog("Velandra");
-  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
 }
 
 // The Other page of the whole sheet: a hosts path typed and a program

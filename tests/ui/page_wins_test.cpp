@@ -191,6 +191,7 @@ TEST(PageWins, ButtonsWithoutASelectionSayWhichEntryToSelect) {
 using velandra::testing::ClippedTexts;
 using velandra::testing::ControlText;
 using velandra::testing::LayoutFaults;
+using velandra::testing::ListBoxItems;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
 using velandra::testing::RunPageAlone;
@@ -200,18 +201,6 @@ using velandra::testing::WindowDriver;
 win32::Win32DialogHost RealDialogs() {
   return win32::Win32DialogHost(GetModuleHandleA(nullptr),
                                 {&win32::MakeDnsDialogView, &win32::MakeWinsDialogView});
-}
-
-Strings ListItems(HWND dialog, int id) {
-  Strings items;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[300] = {};
-    SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
 }
 
 TEST(Win32WinsDialog, CompleteAddressOnly) {
@@ -272,7 +261,7 @@ TEST(Win32WinsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
       .ThenDialog("Velandra",
                   [&](HWND sheet) {
                     HWND p = PageOf(sheet);
-                    servers = ListItems(p, IDC_WINS_LIST);
+                    servers = ListBoxItems(p, IDC_WINS_LIST);
                     lmhosts = win32::ItemChecked(p, IDC_WINS_LMHOSTS);
                     dhcpChoice = win32::ItemChecked(p, IDC_WINS_NETBIOS_DHCP) &&
                                  !win32::ItemChecked(p, IDC_WINS_NETBIOS_ON);
@@ -288,7 +277,7 @@ TEST(Win32WinsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
                   })
       .ThenDialog("Velandra", [&](HWND sheet) {
         HWND p = PageOf(sheet);
-        serversAfter = ListItems(p, IDC_WINS_LIST);
+        serversAfter = ListBoxItems(p, IDC_WINS_LIST);
         win32::SetItemChecked(p, IDC_WINS_LMHOSTS, true);
         win32::SetRadioIndex(p, {IDC_WINS_NETBIOS_ON, IDC_WINS_NETBIOS_OFF, IDC_WINS_NETBIOS_DHCP},
                              1);

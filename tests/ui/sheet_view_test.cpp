@@ -32,6 +32,9 @@ namespace {
 
 using velandra::testing::CanCreateWindows;
 using velandra::testing::ClippedTexts;
+using velandra::testing::ComboItems;
+using velandra::testing::FindExitDialog;
+using velandra::testing::FindSheet;
 using velandra::testing::FindDialog;
 using velandra::testing::kDemoIniFile;
 using velandra::testing::kDemoIniPath;
@@ -46,16 +49,6 @@ std::optional<std::string> FileBytes(const std::filesystem::path& path) {
   std::ostringstream data;
   data << in.rdbuf();
   return data.str();
-}
-
-HWND FindSheet() {
-  HWND sheet = FindDialog("Velandra");
-  return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;
-}
-
-HWND FindExitDialog() {
-  HWND dialog = FindDialog("Velandra");
-  return dialog && GetDlgItem(dialog, IDC_EXIT_MODE) ? dialog : nullptr;
 }
 
 std::vector<std::string> TabTitles(HWND sheet) {
@@ -188,18 +181,6 @@ TEST(Win32SheetWindow, OkShowsTheExitDialogAndSaveOnlyWritesTheFile) {
   EXPECT_NE(after->find("LastExit=SAVE\r\n"), std::string::npos) << *after;
   EXPECT_NE(after->find("[PLACELIST]\r\n"), std::string::npos) << *after;
   EXPECT_EQ(sheet.Common.ExitMode, 3);
-}
-
-std::vector<std::string> ComboItems(HWND dialog, int id) {
-  std::vector<std::string> items;
-  const LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char text[256] = {};
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                        reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
 }
 
 // The road of a user through the real windows: a place added, renamed,
