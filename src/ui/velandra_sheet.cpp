@@ -1,6 +1,8 @@
 #include "ui/velandra_sheet.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "config/adapter_list.h"
 #include "config/config_backup.h"
@@ -57,6 +59,8 @@ PlaceChange CheckPlaceName(const std::string& name) {
 bool CVelandraSheet::LoadAll() {
   config::RestoreInterruptedSave(context_);
   const config::ConfigFile& config = context_.Config();
+  // One consistent reading of the file, read once.
+  platform::ProfileBatch batch(config.Profile());
   config::LoadCommonSettings(config, Common, context_.DiffCheck);
 
   config::ReadPlaceList(config, Places);
@@ -92,13 +96,21 @@ bool CVelandraSheet::SaveAll() {
   ok &= config::WritePlaceList(config, Places);
   ok &= config::WriteAdapterList(config, Adapters);
   ok &= config::WriteLast(config, CurrentPlace->Number, CurrentAdapter->Number);
+  // The records by place and adapter, first match first as the lookups
+  // give them: a lookup per record would make save all grow with the
+  // square of the places.
+  std::map<std::pair<const config::Place*, const AdapterInfo*>, const config::AdapterSettings*>
+      adapterRecords;
+  for (const auto& s : AdapterSettingsList) adapterRecords.emplace(std::pair(s->Place, s->Adapter), s.get());
+  std::map<const config::Place*, const config::PlaceSettings*> placeRecords;
+  for (const auto& s : PlaceSettingsList) placeRecords.emplace(&s->owner, s.get());
   for (const auto& place : Places) {
     for (const auto& adapter : Adapters) {
-      const config::AdapterSettings* settings = FindAdapterSettings(*place, *adapter);
-      if (settings) ok &= settings->WriteToFile(config);
+      auto it = adapterRecords.find(std::pair(place.get(), adapter.get()));
+      if (it != adapterRecords.end()) ok &= it->second->WriteToFile(config);
     }
-    if (const config::PlaceSettings* settings = FindPlaceSettings(*place))
-      ok &= settings->WriteToConfig(context_);
+    if (auto it = placeRecords.find(place.get()); it != placeRecords.end())
+      ok &= it->second->WriteToConfig(context_);
   }
   ok &= batch.End();
   return guard.Finish(ok);

@@ -40,8 +40,12 @@ class IProfile {
   virtual bool DeleteSection(std::string_view section,
                              const std::string& path) = 0;
 
-  // Many writes in a row (save all): a backend may keep them and write the
-  // file once at EndBatch. Nesting is allowed; reads see the pending writes.
+  // Many calls in a row (load all, save all): a backend may keep the writes
+  // and write the file once at EndBatch, and may read the file once: reads
+  // then see it as it was at the batch's first access to it, with the
+  // batch's own writes, and a change made by another process meanwhile is
+  // seen (and written under the batch's writes) at EndBatch. Nesting is
+  // allowed.
   // EndBatch is false when the held writes could not be written (they are
   // then lost, and the caller must say so).
   virtual void BeginBatch() {}

@@ -577,6 +577,21 @@ TEST_F(SimProfileFile, BatchKeepsAnotherProcessesChange) {
   EXPECT_EQ(ReadBytes(file_), "[A]\r\nk=1\r\nother=3\r\nmine=2\r\n");
 }
 
+// Load all reads in a batch: one consistent reading of the file, even when
+// another process writes it meanwhile; the next read after the batch sees it.
+TEST_F(SimProfileFile, BatchReadsTheFileOnce) {
+  WriteBytes(file_, "[A]\r\nk=1\r\n");
+  {
+    ProfileBatch batch(profile_);
+    EXPECT_EQ(profile_.GetString("A", "k", "", 256, path_), "1");
+    WriteBytes(file_, "[A]\r\nk=22\r\nn=3\r\n");
+    EXPECT_EQ(profile_.GetString("A", "k", "", 256, path_), "1");
+    EXPECT_EQ(profile_.GetInt("A", "n", -1, path_), -1);
+  }
+  EXPECT_EQ(profile_.GetString("A", "k", "", 256, path_), "22");
+  EXPECT_EQ(ReadBytes(file_), "[A]\r\nk=22\r\nn=3\r\n");
+}
+
 TEST_F(SimProfileFile, DestructorWritesUnfinishedBatch) {
   {
     SimProfile profile(sim::IdentityPathMapper());

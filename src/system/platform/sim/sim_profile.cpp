@@ -446,6 +446,13 @@ void SimProfile::Refresh(File& file) {
 }
 
 SimProfile::File* SimProfile::Open(const std::string& path) {
+  // In a batch a file is mapped and looked at once: load all and save all
+  // make tens of thousands of calls, and a stat and a path mapping each
+  // cost far more than the lookup itself.
+  if (batchDepth_ > 0) {
+    auto seen = batchFiles_.find(path);
+    if (seen != batchFiles_.end()) return seen->second;
+  }
   std::filesystem::path host;
   if (!mapper_ || !mapper_(path, host)) return nullptr;
   std::unique_ptr<File>& slot = files_[host];
@@ -454,6 +461,7 @@ SimProfile::File* SimProfile::Open(const std::string& path) {
     slot->host = host;
   }
   Refresh(*slot);
+  if (batchDepth_ > 0) batchFiles_.emplace(path, slot.get());
   return slot.get();
 }
 
@@ -595,6 +603,7 @@ void SimProfile::BeginBatch() { ++batchDepth_; }
 
 bool SimProfile::EndBatch() {
   if (batchDepth_ == 0 || --batchDepth_ > 0) return true;
+  batchFiles_.clear();
   bool ok = true;
   bool cleared = false;
   for (auto& [host, file] : files_) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "system/platform/profile.h"
 #include "system/platform/sim/host_files.h"
@@ -59,6 +60,8 @@ class SimProfile : public IProfile {
   PathMapper mapper_;
   std::map<std::filesystem::path, std::unique_ptr<File>> files_;
   int batchDepth_ = 0;
+  // The files opened in the current batch, by the path as the caller gave it.
+  std::unordered_map<std::string, File*> batchFiles_;
   std::string lastError_;
 };
 
