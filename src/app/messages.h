@@ -1,9 +1,9 @@
 // The start-up's message texts, exactly as the program shows them.
 #pragma once
+#include "system/platform/messages.h"
 
 namespace velandra::app {
 
-inline constexpr char kCaption[] = "Velandra";
 inline constexpr char kMsgWindowsOnly[] = "このソフトウエアはWindows2000/XP専用です";
 inline constexpr char kMsgNoAdministrator[] =
     "Administrator権限を持っていないので、実行できません";

@@ -14,12 +14,6 @@ namespace velandra::app {
 
 namespace {
 
-void Warn(Context& context, const std::string& text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                                   platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
-}
-
 void Refuse(Context& context, const std::string& text) {
   Warn(context, text);
   context.PostQuit(kExitFailed);

@@ -21,8 +21,6 @@ namespace velandra::apply {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
-
 platform::MessageAnswer Show(Context& context, const std::string& text, platform::MessageIcon icon,
                              platform::MessageButtons buttons = platform::MessageButtons::Ok) {
   return context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption, icon,
@@ -33,9 +31,6 @@ void Error(Context& context, const std::string& text) {
   Show(context, text, platform::MessageIcon::Error);
 }
 
-void Warn(Context& context, const std::string& text) {
-  Show(context, text, platform::MessageIcon::Warning);
-}
 
 bool Ask(Context& context, const char* question) {
   return Show(context, question, platform::MessageIcon::Question,

@@ -15,8 +15,6 @@ namespace velandra::apply {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
-
 void Warn(platform::Platform& platform, const std::string& text) {
   platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
                          platform::MessageIcon::Warning, platform::MessageButtons::Ok);

@@ -7,8 +7,6 @@ namespace velandra::config {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
-
 void Warn(Context& context, platform::MessageOwner owner, const std::string& text) {
   context.Platform().messages.Show(owner, text, kCaption, platform::MessageIcon::Warning,
                                    platform::MessageButtons::Ok);

@@ -13,7 +13,6 @@ namespace velandra::config {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
 constexpr char kWinlogonKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 // VER_SUITE_PERSONAL: Windows XP Home Edition, which cannot join a domain.
 constexpr uint16_t kSuitePersonal = 0x0200;
@@ -27,10 +26,6 @@ constexpr size_t kProgramPathMax = 259;
 constexpr size_t kStrictBoolMax = 9;
 constexpr size_t kWordMax = 31;
 
-void Warn(Context& context, const std::string& text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                                   platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
 
 // The P<n> keys as this record reads them: the sentinel marks a missing key.
 class SectionReader {

@@ -2,7 +2,7 @@
 // PC directory, on that one (how it is shown and tested under Wine). With a
 // simulated PC, VELANDRA_ANSWERS scripts the questions and dialogs and
 // VELANDRA_MESSAGES=console prints message boxes instead of showing them.
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <cstdio>
 #include <cstdlib>

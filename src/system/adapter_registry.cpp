@@ -15,14 +15,6 @@ using platform::RegKey;
 
 constexpr uint32_t kListReadSize = 256;
 constexpr uint32_t kDomainReadSize = 128;
-constexpr char kCaption[] = "Velandra";
-
-void Warn(Context& context, const std::string& text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                                   platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
-}
-
 // The value names that differ between the versions.
 struct UpdateNames {
   const char* update;

@@ -45,4 +45,8 @@ class Context {
   std::optional<int> quitCode_;
 };
 
+inline void Warn(Context& context, const std::string& text) {
+  platform::ShowWarning(context.Platform().messages, text);
+}
+
 }  // namespace velandra

@@ -17,7 +17,6 @@ namespace {
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-constexpr char kCaption[] = "Velandra";
 // Join a domain, creating the computer account, also when joined elsewhere.
 constexpr uint32_t kJoinDomainOptions = platform::kNetSetupJoinDomain |
                                         platform::kNetSetupAcctCreate |
@@ -30,7 +29,6 @@ platform::MessageAnswer Show(Context& context, const std::string& text, MessageI
                                           buttons);
 }
 
-void Warn(Context& context, const std::string& text) { Show(context, text, MessageIcon::Warning); }
 
 // The account is left out when the user is empty, the password when the
 // user or the password is.

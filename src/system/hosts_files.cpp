@@ -15,8 +15,6 @@ using platform::MessageButtons;
 using platform::MessageIcon;
 using platform::MessageOwner;
 
-constexpr char kCaption[] = "Velandra";
-
 void Show(platform::Platform& platform, const std::string& text, MessageIcon icon) {
   platform.messages.Show(MessageOwner::MainWindow, text, kCaption, icon, MessageButtons::Ok);
 }

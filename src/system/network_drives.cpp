@@ -8,8 +8,6 @@ namespace velandra {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
-
 bool IsDriveLetter(const std::string& name) {
   if (name.size() != 2 || name[1] != ':') return false;
   char c = name[0];

@@ -24,16 +24,9 @@ using config::PlaceSettings;
 using platform::Hive;
 using platform::RegKey;
 
-constexpr char kCaption[] = "Velandra";
 constexpr uint32_t kTextReadSize = kPlaceRegistryTextMax + 1;
 constexpr uint32_t kAutoAdminLogonReadSize = 64;
 constexpr size_t kSearchListMax = 255;
-
-void Warn(Context& context, const std::string& text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                                   platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
-}
 
 // A DWORD as read: missing, a 4-byte value, or something else stored under
 // the name (another size), which counts as "another value".

@@ -48,7 +48,7 @@ bool ReadNewDataFile(platform::Platform& platform, ProxyChoice& choice) {
   platform::IProfile& profile = platform.profile;
   const int count = std::min(profile.GetInt("BRSCINDEX", "ENTRYCNT", 0, path), kMaxCompanionEntries);
   for (int i = 1; i <= count; ++i) {
-    char key[16];
+    char key[24];  // room for any int, though the count is small
     std::snprintf(key, sizeof key, "PXYNAME%03d", i);
     // Cut as characters: a byte cut could leave a lone lead byte.
     choice.ProxyNames.push_back(platform::Cp932Cut(

@@ -4,11 +4,6 @@
 
 namespace velandra::ui {
 
-void ShowWarning(platform::IMessages& messages, const std::string& text) {
-  messages.Show(platform::MessageOwner::MainWindow, text, "Velandra",
-                platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
-
 bool CListEntryDialog::Refuse(const std::string& text, int control) {
   ShowWarning(messages_, text);
   Focus = control;

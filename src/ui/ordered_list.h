@@ -85,7 +85,24 @@ class OrderedList {
   platform::IMessages& messages_;
 };
 
-// Shows `text` in the program's warning box, owned by the main window.
-void ShowWarning(platform::IMessages& messages, const std::string& text);
+using platform::ShowWarning;
+
+// Whether `selection` names a row of a list of `size` rows.
+inline bool Selected(int selection, size_t size) {
+  return selection >= 0 && static_cast<size_t>(selection) < size;
+}
+
+// Inserts before the selected row, which moves down and stays selected, or
+// appends when none is selected.
+template <class Row>
+void InsertAtSelection(std::vector<Row>& rows, int& selection, Row row) {
+  if (Selected(selection, rows.size())) {
+    rows.insert(rows.begin() + selection, std::move(row));
+    ++selection;
+  } else {
+    rows.push_back(std::move(row));
+    selection = -1;
+  }
+}
 
 }  // namespace velandra::ui

@@ -9,7 +9,6 @@ namespace velandra::ui {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
 // VER_SUITE_PERSONAL: Windows XP Home Edition, which cannot join a domain.
 constexpr uint16_t kSuitePersonal = 0x0200;
 

@@ -5,13 +5,12 @@
 
 #include "config/adapter_settings.h"
 #include "system/context.h"
+#include "ui/ordered_list.h"
 #include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
 
 namespace {
-
-constexpr char kCaption[] = "Velandra";
 
 void ShowWarning(Context& context, const char* text) {
   context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
@@ -27,23 +26,6 @@ std::string MetricText(uint32_t metric) {
 }
 
 bool InRange(uint32_t value) { return value >= kMinMetric && value <= kMaxMetric; }
-
-// Inserts at the selected row, which moves down and stays selected, or
-// appends when none is selected.
-template <class Row>
-void InsertAtSelection(std::vector<Row>& rows, int& selection, Row row) {
-  if (selection >= 0 && static_cast<size_t>(selection) < rows.size()) {
-    rows.insert(rows.begin() + selection, std::move(row));
-    ++selection;
-  } else {
-    rows.push_back(std::move(row));
-    selection = -1;
-  }
-}
-
-bool Selected(int selection, size_t size) {
-  return selection >= 0 && static_cast<size_t>(selection) < size;
-}
 
 }  // namespace
 

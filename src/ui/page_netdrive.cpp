@@ -10,36 +10,13 @@
 #include "system/platform/platform.h"
 #include "system/platform/win_types.h"
 #include "ui/dlg_share_permission.h"
+#include "ui/ordered_list.h"
 #include "ui/page_ip.h"
 #include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
 
 namespace {
-
-constexpr char kCaption[] = "Velandra";
-
-void ShowWarning(platform::IMessages& messages, const std::string& text) {
-  messages.Show(platform::MessageOwner::MainWindow, text, kCaption, platform::MessageIcon::Warning,
-                platform::MessageButtons::Ok);
-}
-
-bool Selected(int selection, size_t size) {
-  return selection >= 0 && static_cast<size_t>(selection) < size;
-}
-
-// Inserts before the selected row, which moves down and stays selected, or
-// appends when none is selected.
-template <class Row>
-void InsertAtSelection(std::vector<Row>& rows, int& selection, Row row) {
-  if (Selected(selection, rows.size())) {
-    rows.insert(rows.begin() + selection, std::move(row));
-    ++selection;
-  } else {
-    rows.push_back(std::move(row));
-    selection = -1;
-  }
-}
 
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -6,20 +6,17 @@
 #include "system/hosts_files.h"
 #include "system/platform/platform.h"
 #include "system/platform/text.h"
+#include "ui/ordered_list.h"
 #include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
-
 void WarnOn(platform::Platform& platform, const char* text) {
   platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
                          platform::MessageIcon::Warning, platform::MessageButtons::Ok);
 }
-
-bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 
 void Assign(config::ProgramEntry& entry, const CDlgProgram& dialog) {
   entry.Type = dialog.Type;
@@ -167,7 +164,7 @@ void CPageOther::FillRows(const config::PlaceSettings& place) {
 }
 
 bool CPageOther::Selected(const config::PlaceSettings& place) const {
-  return InRange(Selection, Rows.size()) && InRange(Selection, place.Programs.size());
+  return ui::Selected(Selection, Rows.size()) && ui::Selected(Selection, place.Programs.size());
 }
 
 void CPageOther::OnSetActive() {

@@ -6,13 +6,12 @@
 #include "apply/change_batch.h"
 #include "system/place_settings_pc.h"
 #include "system/platform/platform.h"
+#include "ui/ordered_list.h"
 #include "ui/velandra_sheet.h"
 
 namespace velandra::ui {
 
 namespace {
-
-constexpr char kCaption[] = "Velandra";
 
 platform::MessageAnswer Show(platform::Platform& platform, const std::string& text,
                              platform::MessageIcon icon,
@@ -20,8 +19,6 @@ platform::MessageAnswer Show(platform::Platform& platform, const std::string& te
   return platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption, icon,
                                 buttons);
 }
-
-bool InRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 
 }  // namespace
 
@@ -56,7 +53,7 @@ bool CPageSetting::AskYes(const std::string& text) const {
 }
 
 config::Place* CPageSetting::SelectedPlace() const {
-  if (!InRange(PlaceSelection, PlaceItems.size())) return nullptr;
+  if (!Selected(PlaceSelection, PlaceItems.size())) return nullptr;
   return sheet_.FindPlace(PlaceItems[static_cast<size_t>(PlaceSelection)].Data);
 }
 
@@ -86,7 +83,7 @@ void CPageSetting::OnPlaceSelChange() {
 }
 
 void CPageSetting::OnAdapterSelChange() {
-  if (!InRange(AdapterSelection, AdapterItems.size())) return;
+  if (!Selected(AdapterSelection, AdapterItems.size())) return;
   AdapterInfo* adapter =
       sheet_.FindAdapter(AdapterItems[static_cast<size_t>(AdapterSelection)].Data);
   if (!adapter) return;
@@ -96,7 +93,7 @@ void CPageSetting::OnAdapterSelChange() {
 
 bool CPageSetting::OnKillActive() {
   OnPlaceSelChange();
-  if (InRange(AdapterSelection, AdapterItems.size())) {
+  if (Selected(AdapterSelection, AdapterItems.size())) {
     if (AdapterInfo* adapter =
             sheet_.FindAdapter(AdapterItems[static_cast<size_t>(AdapterSelection)].Data))
       sheet_.CurrentAdapter = adapter;
@@ -125,7 +122,7 @@ void CPageSetting::OnAdd() {
 }
 
 void CPageSetting::OnEdit() {
-  if (!InRange(PlaceSelection, PlaceItems.size())) {
+  if (!Selected(PlaceSelection, PlaceItems.size())) {
     Warn(kMsgSelectPlaceToEdit);
     return;
   }
@@ -159,7 +156,7 @@ void CPageSetting::OnDelete() {
     Warn(kMsgOnlyPlace);
     return;
   }
-  if (!InRange(PlaceSelection, PlaceItems.size())) {
+  if (!Selected(PlaceSelection, PlaceItems.size())) {
     Warn(kMsgSelectPlaceToDelete);
     return;
   }

@@ -14,7 +14,6 @@ namespace velandra::ui {
 
 namespace {
 
-constexpr char kCaption[] = "Velandra";
 constexpr char kPlaceList[] = "PLACELIST";
 
 void Warn(Context& context, platform::MessageOwner owner, const std::string& text) {

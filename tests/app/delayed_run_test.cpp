@@ -94,8 +94,9 @@ std::vector<std::string> Warnings(const SessionRig& rig) {
   for (const auto& m : rig.sim->Messages()) {
     texts.push_back(m.Text);
     EXPECT_EQ(m.Icon, platform::MessageIcon::Warning) << Cp932ToUtf8(m.Text);
-    if (m.Text != kMsgWorkgroupSwitchFailed)
+    if (m.Text != kMsgWorkgroupSwitchFailed) {
       EXPECT_EQ(m.Owner, platform::MessageOwner::None) << Cp932ToUtf8(m.Text);
+    }
     EXPECT_EQ(m.Caption, "Velandra");
   }
   return texts;
@@ -581,7 +582,7 @@ TEST(RunDelayedActions, ProgramsInTheirOrderMissingOnesSkipped) {
 
 // ---- the -r start ----------------------------------------------------------
 
-int StartVelandra(platform::sim::SimulatedPc& pc, const std::string& arguments) {
+int StartQuietly(platform::sim::SimulatedPc& pc, const std::string& arguments) {
   std::ostringstream out;
   return testing::StartVelandra(pc, arguments, out);
 }
@@ -614,7 +615,7 @@ TEST(ResumeStart, UnknownPlaceRefusedWhileActionsAreQueued) {
                        platform::kKeyAllAccess), 0);
     key.SetString("AutoAdminLogon", "1");
 
-    EXPECT_EQ(StartVelandra(sim, row.line), row.code);
+    EXPECT_EQ(StartQuietly(sim, row.line), row.code);
 
     if (row.message) {
       ASSERT_EQ(sim.Messages().size(), 1u);
@@ -646,7 +647,7 @@ TEST(ResumeStart, BootsRunTheQueueToTheEnd) {
                      platform::kKeyAllAccess), 0);
   key.SetString("ForceAutoLogon", "1");
   auto start = [](platform::sim::SimulatedPc& pc, const std::string& arguments,
-                  std::ostream&) { return StartVelandra(pc, arguments); };
+                  std::ostream&) { return StartQuietly(pc, arguments); };
   std::ostringstream out;
 
   // The demo place 本社 keeps the PC's workgroup and logon.

@@ -30,7 +30,7 @@ constexpr const char* kLogonValues[] = {"AutoAdminLogon",   "DefaultUserName",
 
 // The automatic-logon values as they stand; a missing one is left out and
 // one that is not REG_SZ is marked.
-Values Winlogon(platform::Platform& p) {
+Values LogonValues(platform::Platform& p) {
   platform::RegKey key;
   if (key.Open(p.registry, platform::Hive::LocalMachine, kWinlogonKey,
                platform::kKeyQueryValue) != 0)
@@ -95,7 +95,7 @@ TEST(RelogonAs, WritesTheLogonQueuesItsRemovalMakesTheShortcutAndLogsOff) {
 
     RelogonAs(context, "東京 本社", row.mode, "kanri", "p@ss 表", row.withoutRestart);
 
-    EXPECT_EQ(Winlogon(rig.Platform()), AutoLogon("kanri", "p@ss 表", "VELANDRA-PC"));
+    EXPECT_EQ(LogonValues(rig.Platform()), AutoLogon("kanri", "p@ss 表", "VELANDRA-PC"));
     ASSERT_EQ(rig.shell->specs.size(), 1u);
     EXPECT_EQ(rig.shell->specs[0].Arguments, row.arguments);
     EXPECT_TRUE(rig.Platform().files.Exists(SessionRig::kShortcutPath));
@@ -123,7 +123,7 @@ TEST(RelogonAs, WinlogonKeyMissingStillLogsOff) {
   Context& context = rig.Open();
   DeleteWinlogonKey(rig);
   RelogonAs(context, "本社", 1, "kanri", "pw", true);
-  EXPECT_EQ(Winlogon(rig.Platform()), (Values{{"(key)", "missing"}}));
+  EXPECT_EQ(LogonValues(rig.Platform()), (Values{{"(key)", "missing"}}));
   EXPECT_EQ(rig.shell->specs.size(), 1u);
   EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
   EXPECT_TRUE(rig.sim->Messages().empty());
@@ -134,7 +134,7 @@ TEST(RelogonAs, ComputerNameOfThePc) {
   rig.pc.SetMachine("computer", "name", "SHITEN-07");
   Context& context = rig.Open();
   RelogonAs(context, "本社", 1, "kanri", "", false);
-  EXPECT_EQ(Winlogon(rig.Platform()), AutoLogon("kanri", "", "SHITEN-07"));
+  EXPECT_EQ(LogonValues(rig.Platform()), AutoLogon("kanri", "", "SHITEN-07"));
 }
 
 // Without the shortcut nothing would run after the logon, and without the
@@ -166,7 +166,7 @@ TEST(RelogonAs, RefusedBeforeAnythingIsWritten) {
 
     EXPECT_EQ(ShownTexts(rig), std::vector<std::string>{row.message});
     EXPECT_EQ(context.QuitCode(), 1);
-    EXPECT_EQ(Winlogon(rig.Platform()), kDemoLogon);
+    EXPECT_EQ(LogonValues(rig.Platform()), kDemoLogon);
     EXPECT_TRUE(rig.session.exits.empty());
     EXPECT_FALSE(rig.Platform().files.Exists(SessionRig::kShortcutPath));
     EXPECT_EQ(rig.pc.ReadFile(testing::kDemoIniFile), iniBefore);
@@ -331,7 +331,7 @@ TEST(RunRelogonStage, BatchThenThePlacesOwnLogonAndTheResumeShortcut) {
     EXPECT_TRUE(rig.Run());
 
     EXPECT_TRUE(BatchRan(rig));
-    EXPECT_EQ(Winlogon(rig.Platform()), AutoLogon("suzuki", "鈴木 pass", row.domain));
+    EXPECT_EQ(LogonValues(rig.Platform()), AutoLogon("suzuki", "鈴木 pass", row.domain));
     EXPECT_EQ(testing::QueueText(rig.Platform()),
               "Action01=DisableAutoLogon;ActionCount=2;Action02=DisableAutoLogon;;");
     ASSERT_EQ(rig.shell->specs.size(), 1u);
@@ -350,7 +350,7 @@ TEST(RunRelogonStage, NoUserMadeUpWhenTheSectionLacksIt) {
     StageRig rig(PlaceSection({{missing, nullptr}}));
     rig.Load();
     EXPECT_TRUE(rig.Run());
-    EXPECT_EQ(Winlogon(rig.Platform()),
+    EXPECT_EQ(LogonValues(rig.Platform()),
               (Values{{"AutoAdminLogon", "0"},
                       {"DefaultUserName", "kanri"},
                       {"DefaultDomainName", "VELANDRA-PC"},
@@ -370,7 +370,7 @@ TEST(RunRelogonStage, FailedBatchShownAndTheLogonStillUndone) {
   const std::vector<std::string> shown = ShownTexts(rig);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].rfind(apply::kMsgBatchNotStarted, 0), 0u) << shown[0];
-  EXPECT_EQ(Winlogon(rig.Platform()), AutoLogon("suzuki", "鈴木 pass", "HONSHA"));
+  EXPECT_EQ(LogonValues(rig.Platform()), AutoLogon("suzuki", "鈴木 pass", "HONSHA"));
   EXPECT_EQ(rig.shell->specs.size(), 1u);
   EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
   EXPECT_FALSE(context.QuitCode());
@@ -389,7 +389,7 @@ TEST(RunRelogonStage, NoRemovalLaterMeansNoAutomaticLogon) {
     rig.shell->comAvailable = false;
     EXPECT_TRUE(rig.Run());
     EXPECT_EQ(ShownTexts(rig), std::vector<std::string>{kMsgShortcutNotCreated});
-    EXPECT_EQ(Winlogon(rig.Platform()), manual);
+    EXPECT_EQ(LogonValues(rig.Platform()), manual);
     EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
   }
   {
@@ -399,7 +399,7 @@ TEST(RunRelogonStage, NoRemovalLaterMeansNoAutomaticLogon) {
     EXPECT_TRUE(rig.Run(0));
     EXPECT_EQ(ShownTexts(rig),
               std::vector<std::string>{std::string(kMsgAutoLogonNotQueued) + "Q:\\Velandra.ini"});
-    EXPECT_EQ(Winlogon(rig.Platform()), manual);
+    EXPECT_EQ(LogonValues(rig.Platform()), manual);
     EXPECT_TRUE(rig.shell->specs.empty());
     EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
   }
@@ -410,7 +410,7 @@ TEST(RunRelogonStage, WinlogonKeyMissingStillLogsOff) {
   rig.Load();
   DeleteWinlogonKey(rig);
   EXPECT_TRUE(rig.Run());
-  EXPECT_EQ(Winlogon(rig.Platform()), (Values{{"(key)", "missing"}}));
+  EXPECT_EQ(LogonValues(rig.Platform()), (Values{{"(key)", "missing"}}));
   EXPECT_EQ(rig.shell->specs.size(), 1u);
   EXPECT_EQ(rig.session.exits, std::vector<uint32_t>{platform::kExitLogOff});
   EXPECT_TRUE(rig.sim->Messages().empty());
@@ -420,12 +420,12 @@ TEST(RunRelogonStage, NameThatCannotBePassedDoesNothing) {
   StageRig rig(PlaceSection());
   Context& context = rig.Load();
   rig.sheet->FindPlace(1)->Name = "-now";
-  const Values before = Winlogon(rig.Platform());
+  const Values before = LogonValues(rig.Platform());
   EXPECT_FALSE(rig.Run());
   EXPECT_EQ(ShownTexts(rig),
             std::vector<std::string>{std::string(kMsgPlaceNameNotPassable) + "-now"});
   EXPECT_FALSE(BatchRan(rig));
-  EXPECT_EQ(Winlogon(rig.Platform()), before);
+  EXPECT_EQ(LogonValues(rig.Platform()), before);
   EXPECT_TRUE(rig.session.exits.empty());
   EXPECT_EQ(context.QuitCode(), 1);
 }

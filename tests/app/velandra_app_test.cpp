@@ -147,7 +147,9 @@ TEST_P(StartUp, ChecksAndMode) {
   EXPECT_EQ(m.Caption, "Velandra");
   EXPECT_EQ(m.Icon, c.icon);
   EXPECT_EQ(m.Owner, MessageOwner::None);
-  if (c.message) EXPECT_EQ(m.Text, c.message);
+  if (c.message) {
+    EXPECT_EQ(m.Text, c.message);
+  }
   else EXPECT_EQ(m.Text.rfind(kMsgNotBuilt, 0), 0u) << platform::Cp932ToUtf8(m.Text);
 }
 

@@ -25,7 +25,7 @@ using platform::MessageIcon;
 using platform::MessageOwner;
 using velandra::testing::ScratchPc;
 
-constexpr char kIniPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
+constexpr char kBatchIniPath[] = "C:\\Program Files\\Velandra\\Velandra.ini";
 constexpr char kBatchPath[] = "C:\\Program Files\\Velandra\\netsh_p1.bat";
 constexpr char kBatchFile[] = "C/Program Files/Velandra/netsh_p1.bat";
 
@@ -89,7 +89,7 @@ class Rig {
     platform_ = std::make_unique<platform::Platform>(platform::Platform{
         p.profile, p.registry, p.system, p.accounts, p.files, p.shell, p.messages, processes,
         p.session, p.drives, p.printers, p.shares, p.domain});
-    context = std::make_unique<Context>(*platform_, kIniPath, ReadOsInfo(p.system));
+    context = std::make_unique<Context>(*platform_, kBatchIniPath, ReadOsInfo(p.system));
     sheet = std::make_unique<ui::CVelandraSheet>(*context);
     EXPECT_TRUE(sheet->LoadAll());
     place = sheet->FindPlace(1);

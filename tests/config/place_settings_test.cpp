@@ -34,7 +34,7 @@ std::string Join(const std::vector<std::string>& list) {
 std::string B(bool b) { return b ? "1" : "0"; }
 
 // Every stored field of the record, one group a line.
-std::string Dump(const PlaceSettings& s) {
+std::string StoredFields(const PlaceSettings& s) {
   std::string out;
   out += "change " + B(s.ChangeUser) + " " + s.ChangeUserName + "/" + s.ChangeUserPassword + "\n";
   out += "dns " + B(s.PrimarySuffix) + B(s.PrimaryParentSuffix) + " " + Join(s.DNS_Suffix) +
@@ -191,7 +191,7 @@ class PlaceSettingsTest : public ::testing::Test {
 TEST_F(PlaceSettingsTest, HandWrittenSectionLoadsSavesUnchangedAndLoadsAgain) {
   SetIni(kFullSection);
   auto record = Load();
-  EXPECT_EQ(Dump(*record), kFullDump);
+  EXPECT_EQ(StoredFields(*record), kFullDump);
   EXPECT_EQ(record->ChangeKind, 2u);
   EXPECT_EQ(record->Same, PlaceGroupFlags{});
   EXPECT_EQ(Join(record->Printers),
@@ -199,7 +199,7 @@ TEST_F(PlaceSettingsTest, HandWrittenSectionLoadsSavesUnchangedAndLoadsAgain) {
 
   ASSERT_TRUE(record->WriteToConfig(Ctx()));
   EXPECT_EQ(Ini(), kFullSection);
-  EXPECT_EQ(Dump(*Load()), kFullDump);
+  EXPECT_EQ(StoredFields(*Load()), kFullDump);
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -288,7 +288,7 @@ TEST_F(PlaceSettingsTest, LogonAndDomainKeysFollowTheirReadingRules) {
       body += "DefaultUserName=鈴木\r\nDefaultPassword=\r\nDisableCAD=TRUE\r\n";
     }
     SetSection(body);
-    const std::string dump = Dump(*Load());
+    const std::string dump = StoredFields(*Load());
     EXPECT_NE(dump.find(row.dump), std::string::npos) << dump;
   }
 }
@@ -301,7 +301,7 @@ TEST_F(PlaceSettingsTest, ProgramListEndsAtTheFirstMissingPathAndLeavesNoStaleEn
              "PGM3=C:\\behind the gap\r\n");
   auto record = Load();
   ASSERT_EQ(record->Programs.size(), 2u);
-  EXPECT_EQ(Dump(*record).substr(Dump(*record).find("program")),
+  EXPECT_EQ(StoredFields(*record).substr(StoredFields(*record).find("program")),
             "program 1 C:\\a []  5\nprogram 0 C:\\b [-x] C:\\ 6\n");
 
   record->Programs.pop_back();

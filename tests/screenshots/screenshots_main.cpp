@@ -6,7 +6,7 @@
 // Wine with a display (Xvfb); scripts/demo --screenshot turns the files
 // into PNGs. Nothing is saved on the PC: every dialog and finally the sheet
 // are cancelled.
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 #include <shellapi.h>
 

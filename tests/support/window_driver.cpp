@@ -62,6 +62,12 @@ void PostClick(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void ClickCheck(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
 HWND FindSheet() {
   HWND sheet = FindDialog("Velandra");
   return sheet && PropSheet_GetTabControl(sheet) ? sheet : nullptr;

@@ -4,7 +4,7 @@
 // clicks, so that a click that opens another modal window returns at once.
 #pragma once
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <functional>
@@ -25,6 +25,10 @@ std::string WindowTitle(HWND window);
 std::string ControlText(HWND dialog, int id);
 // Posts a click of button `id` (also IDOK and IDCANCEL).
 void PostClick(HWND dialog, int id);
+// Posts a click of check box `id`, which turns it over as a user's would.
+void ClickCheck(HWND dialog, int id);
+bool Visible(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
 // The main sheet ("Velandra" with a tab control), and the exit-mode dialog
 // (also captioned "Velandra"), when they are up and enabled; else null.
 HWND FindSheet();

@@ -57,7 +57,7 @@ std::string QueryFailed(const std::string& key, const std::string& value) {
 }
 // A bare REG_SZ: the text without its terminating zero.
 Raw Bare(const std::string& text) { return {platform::kRegSz, text}; }
-Raw Marker() { return {platform::kRegBinary, "\xEE\xEE"}; }
+Raw ForeignValue() { return {platform::kRegBinary, "\xEE\xEE"}; }
 
 // The domain membership as a test sets it. A join makes the PC a member of
 // what it joined, so that a later read sees it.
@@ -132,9 +132,9 @@ class SameCredentials : public ui::IUserPasswordDialog {
 
 // A demo PC of one layout with the fake domain (and, when asked, the
 // refusing profile) in its platform, and a place numbered 7.
-class Rig {
+class PcRig {
  public:
-  explicit Rig(DemoVariant variant,
+  explicit PcRig(DemoVariant variant,
                const std::function<void(ScratchPc&)>& beforeOpen = nullptr)
       : pc_(variant) {
     if (beforeOpen) beforeOpen(pc_);
@@ -319,7 +319,7 @@ TEST_P(PlaceSettingsPc, ReadsTheRegistryWithItsDefaults) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam(), [&](ScratchPc& pc) {
+    PcRig rig(GetParam(), [&](ScratchPc& pc) {
       if (row.computerName) pc.SetMachine("computer", "name", row.computerName);
     });
     if (!row.regedit.empty()) rig.Import(row.regedit);
@@ -339,7 +339,7 @@ TEST_P(PlaceSettingsPc, ReadsTheRegistryWithItsDefaults) {
 }
 
 TEST_P(PlaceSettingsPc, ReadsTheOtherPiecesOfThePc) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   auto record = rig.FromPc(true);
   EXPECT_EQ(record->Proxy.ProxyName, "本社プロキシ");
   ASSERT_EQ(record->NetworkDrives.Drives.size(), 2u);
@@ -374,7 +374,7 @@ TEST_P(PlaceSettingsPc, DomainOrWorkgroupFromThePrimaryDomain) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     auto record = rig.FromPc();
     record->DomainWorkgroup = true;
     record->DomainName = "OLD";
@@ -432,7 +432,7 @@ TEST_P(PlaceSettingsPc, AKeyThatDoesNotOpenAsksToQuitAndTheDefaultsStand) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
-    Rig rig(GetParam(), [](ScratchPc& pc) { pc.SetMachine("computer", "name", "MOBILE-PC"); });
+    PcRig rig(GetParam(), [](ScratchPc& pc) { pc.SetMachine("computer", "name", "MOBILE-PC"); });
     rig.Import("[HKEY_LOCAL_MACHINE\\" + std::string(kTcpip) +
                "]\r\n\"UseDomainNameDevolution\"=dword:0\r\n"
                "[HKEY_LOCAL_MACHINE\\" + std::string(kNetBt) +
@@ -458,96 +458,97 @@ TEST_P(PlaceSettingsPc, AKeyThatDoesNotOpenAsksToQuitAndTheDefaultsStand) {
 
 // A place equal to the PC in every group, and one field changed.
 TEST_P(PlaceSettingsPc, ComparesEachGroup) {
-  using Edit = std::function<void(PlaceSettings&, Rig&)>;
+  using Edit = std::function<void(PlaceSettings&, PcRig&)>;
   struct Row {
     const char* name;
     Edit edit;
     int group;  // the one group that differs; -1: none
     bool xpOnly = false;  // equal on Windows 2000
   } rows[] = {
-      {"nothing changed", [](PlaceSettings&, Rig&) {}, -1},
+      {"nothing changed", [](PlaceSettings&, PcRig&) {}, -1},
       {"a list under the primary suffix is not looked at",
-       [](PlaceSettings& p, Rig&) { p.DNS_Suffix = {"ignored.example"}; }, -1},
+       [](PlaceSettings& p, PcRig&) { p.DNS_Suffix = {"ignored.example"}; }, -1},
       {"search list instead of the primary suffix",
-       [](PlaceSettings& p, Rig&) {
+       [](PlaceSettings& p, PcRig&) {
          p.PrimarySuffix = false;
          p.DNS_Suffix = {"tokyo.example"};
        },
        config::kGroupDnsSuffix},
-      {"devolution", [](PlaceSettings& p, Rig&) { p.PrimaryParentSuffix = false; },
+      {"devolution", [](PlaceSettings& p, PcRig&) { p.PrimaryParentSuffix = false; },
        config::kGroupDnsSuffix},
-      {"LMHOSTS lookup", [](PlaceSettings& p, Rig&) { p.EnableLMHOSTS = false; },
+      {"LMHOSTS lookup", [](PlaceSettings& p, PcRig&) { p.EnableLMHOSTS = false; },
        config::kGroupLmhostsLookup},
       {"computer name in another case",
-       [](PlaceSettings& p, Rig&) { p.ComputerName = "velandra-pc"; }, config::kGroupComputer},
-      {"description", [](PlaceSettings& p, Rig&) { p.SrvComment = "別のPC"; },
+       [](PlaceSettings& p, PcRig&) { p.ComputerName = "velandra-pc"; }, config::kGroupComputer},
+      {"description", [](PlaceSettings& p, PcRig&) { p.SrvComment = "別のPC"; },
        config::kGroupComputer},
-      {"workgroup name", [](PlaceSettings& p, Rig&) { p.WorkgroupName = "HOME"; },
+      {"workgroup name", [](PlaceSettings& p, PcRig&) { p.WorkgroupName = "HOME"; },
        config::kGroupDomain},
       {"a domain name is not looked at for a workgroup PC",
-       [](PlaceSettings& p, Rig&) { p.DomainName = "CORP"; }, -1},
-      {"domain member", [](PlaceSettings& p, Rig&) { p.DomainWorkgroup = true; },
+       [](PlaceSettings& p, PcRig&) { p.DomainName = "CORP"; }, -1},
+      {"domain member", [](PlaceSettings& p, PcRig&) { p.DomainWorkgroup = true; },
        config::kGroupDomain},
-      {"logon user", [](PlaceSettings& p, Rig&) { p.DefaultUserName = "yamada"; },
+      {"logon user", [](PlaceSettings& p, PcRig&) { p.DefaultUserName = "yamada"; },
        config::kGroupLogon},
       {"automatic logon kept on",
-       [](PlaceSettings& p, Rig&) { p.AutoAdminLogon = p.AutoLogonKeep = true; },
+       [](PlaceSettings& p, PcRig&) { p.AutoAdminLogon = p.AutoLogonKeep = true; },
        config::kGroupLogon},
       {"one-time automatic logon matches a PC without it",
-       [](PlaceSettings& p, Rig&) {
+       [](PlaceSettings& p, PcRig&) {
          p.AutoAdminLogon = true;
          p.AutoLogonKeep = false;
        },
        -1},
       {"the password is not looked at",
-       [](PlaceSettings& p, Rig&) { p.DefaultPassword = "other"; }, -1},
-      {"Ctrl+Alt+Del", [](PlaceSettings& p, Rig&) { p.DisableCAD = !p.DisableCAD; },
+       [](PlaceSettings& p, PcRig&) { p.DefaultPassword = "other"; }, -1},
+      {"Ctrl+Alt+Del", [](PlaceSettings& p, PcRig&) { p.DisableCAD = !p.DisableCAD; },
        config::kGroupLogon},
-      {"Welcome", [](PlaceSettings& p, Rig&) { p.Welcome = !p.Welcome; }, config::kGroupLogon,
+      {"Welcome", [](PlaceSettings& p, PcRig&) { p.Welcome = !p.Welcome; }, config::kGroupLogon,
        true},
       {"fast user switching",
-       [](PlaceSettings& p, Rig&) { p.MultipleTSSessions = !p.MultipleTSSessions; },
+       [](PlaceSettings& p, PcRig&) { p.MultipleTSSessions = !p.MultipleTSSessions; },
        config::kGroupLogon, true},
-      {"proxy entry", [](PlaceSettings& p, Rig&) { p.Proxy.ProxyName = "自宅 光回線"; },
+      {"proxy entry", [](PlaceSettings& p, PcRig&) { p.Proxy.ProxyName = "自宅 光回線"; },
        config::kGroupProxy},
       {"a drive's remote name",
-       [](PlaceSettings& p, Rig&) { p.NetworkDrives.Drives[0].RemoteName = "\\\\fs01\\経理"; },
+       [](PlaceSettings& p, PcRig&) { p.NetworkDrives.Drives[0].RemoteName = "\\\\fs01\\経理"; },
        config::kGroupNetworkDrives},
       {"a drive with a user name",
-       [](PlaceSettings& p, Rig&) { p.NetworkDrives.Drives[1].UserName = "yamada"; },
+       [](PlaceSettings& p, PcRig&) { p.NetworkDrives.Drives[1].UserName = "yamada"; },
        config::kGroupNetworkDrives},
       {"one drive more",
-       [](PlaceSettings& p, Rig&) {
+       [](PlaceSettings& p, PcRig&) {
          p.NetworkDrives.Drives.push_back({});
          p.NetworkDrives.Drives.back().LocalName = "X:";
          p.NetworkDrives.Drives.back().RemoteName = "\\\\fs01\\public";
        },
        config::kGroupNetworkDrives},
       {"a share's remark",
-       [](PlaceSettings& p, Rig&) { p.NetShares[0].Remark = "別の説明"; }, config::kGroupShares},
+       [](PlaceSettings& p, PcRig&) { p.NetShares[0].Remark = "別の説明"; },
+       config::kGroupShares},
       {"a permission's mask",
-       [](PlaceSettings& p, Rig&) {
+       [](PlaceSettings& p, PcRig&) {
          for (auto& s : p.NetShares)
            if (!s.Access.empty()) s.Access[0].AccessMask = config::kShareChange;
        },
        config::kGroupShares},
       {"a permission entry more",
-       [](PlaceSettings& p, Rig&) {
+       [](PlaceSettings& p, PcRig&) {
          for (auto& s : p.NetShares)
            if (!s.Access.empty()) s.Access.push_back({"Users", "", config::kAceAllowed, 0,
                                                       config::kShareRead});
        },
        config::kGroupShares},
       {"default printer",
-       [](PlaceSettings& p, Rig&) { p.DefaultPrinter = "経理部 EPSON LP-9000C"; },
+       [](PlaceSettings& p, PcRig&) { p.DefaultPrinter = "経理部 EPSON LP-9000C"; },
        config::kGroupDefaultPrinter},
       {"hosts variant",
-       [](PlaceSettings& p, Rig& rig) {
+       [](PlaceSettings& p, PcRig& rig) {
          rig.P().files.WriteFile(p.HOSTS, "127.0.0.1 localhost\r\n10.0.0.1 server\r\n");
        },
        config::kGroupHostsFile},
       {"lmhosts variant where the PC has none",
-       [](PlaceSettings& p, Rig& rig) {
+       [](PlaceSettings& p, PcRig& rig) {
          p.LMHOSTS = "C:\\Program Files\\Velandra\\lmhosts.test";
          rig.P().files.WriteFile(p.LMHOSTS, "10.0.0.9 WINS #PRE\r\n");
        },
@@ -555,7 +556,7 @@ TEST_P(PlaceSettingsPc, ComparesEachGroup) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     auto place = rig.FromPc(true);
     row.edit(*place, rig);
     rig.NewRun();
@@ -593,7 +594,7 @@ struct Value {
   const char* name;
   std::optional<Raw> raw;  // nullopt: absent
 };
-void ExpectValues(Rig& rig, const std::vector<Value>& values) {
+void ExpectValues(PcRig& rig, const std::vector<Value>& values) {
   for (const auto& v : values)
     EXPECT_EQ(rig.Get(v.hive, v.key, v.name), v.raw) << v.key << "\\" << v.name;
 }
@@ -683,12 +684,12 @@ TEST_P(PlaceSettingsPc, WritesTheRegistryValuesAndTheirByteCounts) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     rig.Set(Hive::LocalMachine, kWinlogon, "ForceAutoLogon", Sz("1|"));
     rig.Set(Hive::LocalMachine, kWinlogon, "DefaultPassword", Sz("old|"));
     if (!rig.xp()) {
-      rig.Set(Hive::LocalMachine, kWinlogon, "LogonType", Marker());
-      rig.Set(Hive::LocalMachine, kWinlogon, "AllowMultipleTSSessions", Marker());
+      rig.Set(Hive::LocalMachine, kWinlogon, "LogonType", ForeignValue());
+      rig.Set(Hive::LocalMachine, kWinlogon, "AllowMultipleTSSessions", ForeignValue());
     }
     rig.NewRun();
     auto place = rig.FromPc(true);
@@ -705,8 +706,8 @@ TEST_P(PlaceSettingsPc, WritesTheRegistryValuesAndTheirByteCounts) {
     }
     if (!rig.xp()) {
       // Windows 2000 has neither value: never touched.
-      EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "LogonType"), Marker());
-      EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "AllowMultipleTSSessions"), Marker());
+      EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "LogonType"), ForeignValue());
+      EXPECT_EQ(rig.Get(Hive::LocalMachine, kWinlogon, "AllowMultipleTSSessions"), ForeignValue());
     }
     EXPECT_EQ(rig.Queue(), row.queue);
     EXPECT_TRUE(rig.Messages().empty());
@@ -714,7 +715,7 @@ TEST_P(PlaceSettingsPc, WritesTheRegistryValuesAndTheirByteCounts) {
 }
 
 TEST_P(PlaceSettingsPc, WrittenAndReadBackTheRegistryGroupsAndHostsFilesAreEqual) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   auto place = rig.FromPc(true);
   Branch(*place);
   if (rig.xp()) place->Welcome = true;  // the PC's is on: still differs by switching
@@ -736,7 +737,7 @@ TEST_P(PlaceSettingsPc, WrittenAndReadBackTheRegistryGroupsAndHostsFilesAreEqual
 TEST_P(PlaceSettingsPc, WithTheDifferenceCheckOnlyTheDefaultPrinterIsQueued) {
   for (bool programs : {false, true}) {
     SCOPED_TRACE(programs ? "with programs" : "without programs");
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     auto place = rig.FromPc(true);
     place->DefaultPrinter = "経理部 EPSON LP-9000C";
     if (programs) {
@@ -786,7 +787,7 @@ TEST_P(PlaceSettingsPc, WithoutTheDifferenceCheckTheWaitingWorkIsQueued) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     auto place = rig.FromPc(true);
     place->Proxy.DisableProxy = row.proxyOff;
     if (!row.drives) place->NetworkDrives.Drives.clear();
@@ -824,7 +825,7 @@ void DelayedCorp(PlaceSettings& p) {
 }
 
 TEST_P(PlaceSettingsPc, ADelayedJoinPreparesTheAdministratorsLogonInstead) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   auto place = rig.FromPc(true);
   DelayedCorp(*place);
   rig.context().DiffCheck = true;
@@ -846,7 +847,7 @@ TEST_P(PlaceSettingsPc, ADelayedJoinPreparesTheAdministratorsLogonInstead) {
 }
 
 TEST_P(PlaceSettingsPc, ADelayedJoinOfTheDomainThePcIsInStillWritesTheLogon) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   rig.domain.answer = {"CORP", true};
   auto place = rig.FromPc(true);
   DelayedCorp(*place);
@@ -863,7 +864,7 @@ TEST_P(PlaceSettingsPc, ADelayedJoinOfTheDomainThePcIsInStillWritesTheLogon) {
 }
 
 TEST_P(PlaceSettingsPc, AFailedJoinIsShownAndTheWriteGoesOn) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   rig.domain.joinError = platform::kErrorLogonFailure;
   auto place = rig.FromPc(true);
   DelayedCorp(*place);
@@ -881,7 +882,7 @@ TEST_P(PlaceSettingsPc, AFailedJoinIsShownAndTheWriteGoesOn) {
 // Cancelling the account question ends the run: nothing after the join is
 // written or queued.
 TEST_P(PlaceSettingsPc, ACancelledAccountQuestionStopsTheWrite) {
-  Rig rig(GetParam());
+  PcRig rig(GetParam());
   rig.domain.joinError = platform::kErrorLogonFailure;
   auto place = rig.FromPc(true);
   DelayedCorp(*place);
@@ -968,7 +969,7 @@ TEST_P(PlaceSettingsPc, WriteErrorsStopTheFirstGroupsOnly) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     if (row.xpOnly && !rig.xp()) continue;
     auto place = rig.FromPc(true);
     Branch(*place);
@@ -1019,7 +1020,7 @@ TEST_P(PlaceSettingsPc, AnActionThatCannotBeQueuedIsReported) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig(GetParam());
+    PcRig rig(GetParam());
     auto place = rig.FromPc(true);
     row.edit(*place);
     CompareWithPC(rig.context(), *place);

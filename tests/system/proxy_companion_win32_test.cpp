@@ -9,7 +9,7 @@
 #include "system/platform/win32/win32_platform.h"
 #include "system/platform/win_types.h"
 #include "system/proxy_companion.h"
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 namespace velandra {
 namespace {

@@ -12,7 +12,7 @@
 #include "system/platform/text.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include "support/window_driver.h"
 #include "ui/resource_ids.h"
@@ -269,7 +269,7 @@ ExitSeen LookAtExitDialog(HWND dialog) {
 
 // Clicks the another-user check as the mouse would: the check turns, then
 // the dialog hears of it.
-void ClickCheck(HWND dialog, int id) {
+void ToggleCheck(HWND dialog, int id) {
   CheckDlgButton(dialog, id,
                  IsDlgButtonChecked(dialog, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
   PostClick(dialog, id);
@@ -292,7 +292,7 @@ TEST(Win32ExitDialog, ShowsTheModelTheCheckEnablesTheUserControlsAndOkGivesTheCh
   driver.Then(find, [&](HWND d) {
     title = velandra::testing::WindowTitle(d);
     opened = LookAtExitDialog(d);
-    ClickCheck(d, IDC_EXIT_CHANGE_USER);
+    ToggleCheck(d, IDC_EXIT_CHANGE_USER);
   });
   driver.Then(find, [&](HWND d) {
     checked = LookAtExitDialog(d);
@@ -337,7 +337,7 @@ TEST(Win32ExitDialog, CancelChangesNothing) {
     HWND d = FindDialog("Velandra");
     return d && GetDlgItem(d, IDC_EXIT_MODE) ? d : nullptr;
   };
-  driver.Then(find, [&](HWND d) { ClickCheck(d, IDC_EXIT_CHANGE_USER); });
+  driver.Then(find, [&](HWND d) { ToggleCheck(d, IDC_EXIT_CHANGE_USER); });
   driver.Then(find, [&](HWND d) {
     SendDlgItemMessageA(d, IDC_EXIT_MODE, CB_SETCURSEL, 2, 0);
     SetDlgItemTextA(d, IDC_EXIT_PASSWORD, "typed");

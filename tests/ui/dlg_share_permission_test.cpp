@@ -9,7 +9,7 @@
 #include "support/answering_dialog_host.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include "dns_wins_test_rig.h"
 #include "support/window_driver.h"
@@ -398,12 +398,11 @@ using velandra::testing::ClippedTexts;
 using velandra::testing::ControlText;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PostClick;
+using velandra::testing::ClickCheck;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 
 // A click as the user makes it: the check box toggles, then tells the dialog.
-void ClickCheck(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
 // Both templates: Everyone's read shown, an empty name refused with the
 // dialog kept open, a user added through the real name dialog and denied
 // everything, then OK: the share holds the two entries.

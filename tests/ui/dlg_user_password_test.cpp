@@ -9,7 +9,7 @@
 #include "system/platform/text.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <functional>
 #include <vector>
@@ -270,14 +270,6 @@ Seen Look(HWND dialog) {
     item = GetNextDlgTabItem(dialog, item, FALSE);
   }
   return seen;
-}
-
-bool CanCreateWindows() {
-  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  if (!probe) return false;
-  DestroyWindow(probe);
-  return true;
 }
 
 bool HasResourceTemplate() {

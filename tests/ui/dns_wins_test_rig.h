@@ -16,7 +16,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include "support/window_driver.h"

@@ -5,7 +5,7 @@
 // shows the place, which then compares equal with the PC in every group.
 #ifdef _WIN32
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <functional>

@@ -446,17 +446,17 @@ using velandra::testing::LayoutFaults;
 using velandra::testing::ListBoxItems;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
+using velandra::testing::Enabled;
 using velandra::testing::RunPageAlone;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 using velandra::testing::WindowTitle;
 
-win32::Win32DialogHost RealDialogs() {
+win32::Win32DialogHost DnsDialogs() {
   return win32::Win32DialogHost(GetModuleHandleA(nullptr),
                                 {&win32::MakeDnsDialogView, &win32::MakeWinsDialogView});
 }
 
-bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 bool Checked(HWND dialog, int id) { return win32::ItemChecked(dialog, id); }
 // Whether the focus is in control `id` (an address control's fields are its
 // children).
@@ -538,7 +538,7 @@ TEST(Win32DnsDialogs, ServerAndSuffixThroughTheHost) {
         PostClick(d, !row.ok && i + 1 == row.typing.size() ? IDCANCEL : IDOK);
       });
     }
-    win32::Win32DialogHost host = RealDialogs();
+    win32::Win32DialogHost host = DnsDialogs();
     bool ok = false;
     EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
     EXPECT_EQ(ok, row.ok);
@@ -548,7 +548,9 @@ TEST(Win32DnsDialogs, ServerAndSuffixThroughTheHost) {
     EXPECT_EQ(layout, Strings{});
     EXPECT_EQ(tabs, (std::vector<int>{control, IDOK, IDCANCEL}));
     EXPECT_EQ(demo.MessageTexts(), row.refusal ? Strings{row.refusal} : Strings{});
-    if (row.refusal) EXPECT_TRUE(focusedAfterRefusal);
+    if (row.refusal) {
+      EXPECT_TRUE(focusedAfterRefusal);
+    }
   }
 }
 
@@ -558,7 +560,7 @@ TEST(Win32DnsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
   if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
   DemoSheet demo;
   demo.Select("本社", 0);
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = DnsDialogs();
   CPageDNS page(demo.sheet, host);
   std::unique_ptr<win32::PageView> view = win32::MakeDnsPageView(page);
 

@@ -19,7 +19,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <filesystem>
@@ -556,12 +556,11 @@ using velandra::testing::FindDialog;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
+using velandra::testing::Enabled;
+using velandra::testing::Visible;
 using velandra::testing::RunPageAlone;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
-
-bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // The page alone in a sheet: the record shown, the user name's control for
 // the membership, and the account dialog; then OK stores the edits.

@@ -17,7 +17,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include "support/window_driver.h"
@@ -587,7 +587,7 @@ using velandra::testing::ControlText;
 using velandra::testing::PostClick;
 using velandra::testing::WindowDriver;
 
-void InitControls() {
+void InitAddressControls() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_INTERNET_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&classes);
 }
@@ -655,7 +655,7 @@ void RunDialogCase(const DialogCase& c, const char* title, bool gateway) {
 
 TEST(Win32IpDialogs, AddressDialogCases) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitAddressControls();
   for (const DialogCase& c : kAddressCases) {
     RunDialogCase<CDlgIPAddress>(c, kIpAddressDialogTitle, false);
   }
@@ -663,7 +663,7 @@ TEST(Win32IpDialogs, AddressDialogCases) {
 
 TEST(Win32IpDialogs, GatewayDialogCases) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitAddressControls();
   for (const DialogCase& c : kGatewayCases) {
     RunDialogCase<CDlgGateway>(c, kGatewayDialogTitle, true);
   }
@@ -673,7 +673,7 @@ TEST(Win32IpDialogs, GatewayDialogCases) {
 // metric field and its label off and on.
 TEST(Win32IpDialogs, GatewayCheckTogglesTheMetricField) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitAddressControls();
   ScratchPc pc(DemoVariant::WindowsXp);
   platform::sim::SimulatedPc& sim = pc.Open();
   Context context(sim.platform(), velandra::testing::kDemoIniPath,
@@ -728,7 +728,7 @@ TEST(Win32IpDialogs, GatewayCheckTogglesTheMetricField) {
 // when the sheet's OK leaves the page.
 TEST(Win32IpPage, AddAnAddressAndLeave) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitAddressControls();
   IpRig rig(DemoVariant::WindowsXp);
   rig.Enter("本社");
   const HINSTANCE module = GetModuleHandleA(nullptr);

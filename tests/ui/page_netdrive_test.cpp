@@ -19,7 +19,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <memory>
@@ -42,7 +42,7 @@ using velandra::testing::AnsweringDialogHost;
 using velandra::testing::kDemoIniPath;
 using velandra::testing::ScratchPc;
 using Strings = std::vector<std::string>;
-using Rows = std::vector<std::vector<std::string>>;
+using TableRows = std::vector<std::vector<std::string>>;
 using config::SharePermission;
 
 // The demo PC with its sheet loaded and 本店 current: its drives Z: and X:,
@@ -175,11 +175,11 @@ TEST(PageNetDrive, EnterThenLeaveOnAFullyFilledPlaceChangesNothing) {
     const std::string before = rig.Dump();
     CPageNetDrive page(*rig.sheet, rig.dialogs);
     page.OnSetActive();
-    EXPECT_EQ(page.DriveRows(), (Rows{{"Z:", "\\\\fs01\\総務", "yamada", "********"},
-                                      {"X:", "\\\\fs01\\経理", "", ""},
-                                      {"W:", "\\\\nas-home\\写真", "", "********"}}));
-    EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\資料", "資料", "資料のコメント", "10"},
-                                      {"C:\\共有\\公開", "公開", "公開のコメント", "無制限"}}));
+    EXPECT_EQ(page.DriveRows(), (TableRows{{"Z:", "\\\\fs01\\総務", "yamada", "********"},
+                                           {"X:", "\\\\fs01\\経理", "", ""},
+                                           {"W:", "\\\\nas-home\\写真", "", "********"}}));
+    EXPECT_EQ(page.ShareRows(), (TableRows{{"C:\\共有\\資料", "資料", "資料のコメント", "10"},
+                                           {"C:\\共有\\公開", "公開", "公開のコメント", "無制限"}}));
     EXPECT_EQ(page.PrinterItems, row.items);
     EXPECT_EQ(page.PrinterSelection, row.selection);
     EXPECT_TRUE(page.OnKillActive());
@@ -351,9 +351,9 @@ TEST(PageNetDrive, DrivesAddedBeforeTheSelectedRowEditedAndDeletedWithoutAsking)
   rig.dialogs.Answer({OnDrive([](CDlgNetDrive& d) { d.RemoteName = "\\\\fs01\\経理"; }, false)});
   page.DriveSelection = 1;
   page.OnDriveEdit();  // cancelled: nothing changes
-  EXPECT_EQ(page.DriveRows(), (Rows{{"Y:", "\\\\fs01\\ソフト開発", "yamada", ""},
-                                    {"X:", "\\\\fs01\\経理", "", ""},
-                                    {"W:", "\\\\fs01\\public", "", ""}}));
+  EXPECT_EQ(page.DriveRows(), (TableRows{{"Y:", "\\\\fs01\\ソフト開発", "yamada", ""},
+                                         {"X:", "\\\\fs01\\経理", "", ""},
+                                         {"W:", "\\\\fs01\\public", "", ""}}));
   // Nothing reaches the place before the page is left.
   EXPECT_EQ(rig.Place().NetworkDrives.Drives.size(), 2u);
   EXPECT_TRUE(page.OnKillActive());
@@ -416,8 +416,8 @@ TEST(PageNetDrive, SharesAddedBeforeTheSelectedRowEditedAndDeleted) {
   EXPECT_EQ(title, "共有資源の編集");
   page.ShareSelection = 2;
   page.OnShareDelete();  // the second 予備, not the first
-  EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\予備", "予備", "予備の場所", "5"},
-                                    {"C:\\共有\\資料", "資料", "部署の資料 (更新)", "無制限"}}));
+  EXPECT_EQ(page.ShareRows(), (TableRows{{"C:\\共有\\予備", "予備", "予備の場所", "5"},
+                                         {"C:\\共有\\資料", "資料", "部署の資料 (更新)", "無制限"}}));
   const auto& shares = rig.Place().NetShares;
   ASSERT_EQ(shares.size(), 2u);
   EXPECT_TRUE(shares[0].Access.empty());
@@ -519,10 +519,10 @@ TEST(PageNetDrive, GetDrivesAndSharesReplaceTheListsFromThePc) {
   page.ShareSelection = 0;
   page.OnGetDrives();
   page.OnGetShares();
-  EXPECT_EQ(page.DriveRows(), (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
-                                    {"Y:", "\\\\fs01\\ソフト開発", "", ""}}));
-  EXPECT_EQ(page.ShareRows(), (Rows{{"C:\\共有\\資料", "資料", "部署の資料", "10"},
-                                    {"C:\\共有\\公開", "公開", "", "無制限"}}));
+  EXPECT_EQ(page.DriveRows(), (TableRows{{"Z:", "\\\\fs01\\総務", "", ""},
+                                         {"Y:", "\\\\fs01\\ソフト開発", "", ""}}));
+  EXPECT_EQ(page.ShareRows(), (TableRows{{"C:\\共有\\資料", "資料", "部署の資料", "10"},
+                                         {"C:\\共有\\公開", "公開", "", "無制限"}}));
   EXPECT_EQ(page.DriveSelection, -1);
   EXPECT_EQ(page.ShareSelection, -1);
   ASSERT_EQ(rig.Place().NetShares.size(), 2u);
@@ -531,7 +531,7 @@ TEST(PageNetDrive, GetDrivesAndSharesReplaceTheListsFromThePc) {
 
   rig.pc.WriteFile("drives.ini", "[connections\n");
   rig.pc.WriteFile("shares.ini", "[broken\n");
-  const Rows drives = page.DriveRows();
+  const TableRows drives = page.DriveRows();
   const config::NetShareList shares = rig.Place().NetShares;
   page.OnGetDrives();
   page.OnGetShares();
@@ -613,12 +613,13 @@ using velandra::testing::FindDialog;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
+using velandra::testing::ClickCheck;
 using velandra::testing::RunPageAlone;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 using velandra::testing::WindowTitle;
 
-win32::Win32DialogHost RealDialogs() {
+win32::Win32DialogHost NetDriveDialogs() {
   return win32::Win32DialogHost(GetModuleHandleA(nullptr), {&win32::MakeNetDriveDialogView});
 }
 
@@ -639,8 +640,8 @@ Strings Columns(HWND dialog, int id) {
   return columns;
 }
 
-Rows ListRows(HWND dialog, int id) {
-  Rows rows;
+TableRows ListRows(HWND dialog, int id) {
+  TableRows rows;
   const size_t columns = Columns(dialog, id).size();
   const LRESULT count = SendDlgItemMessageA(dialog, id, LVM_GETITEMCOUNT, 0, 0);
   for (LRESULT r = 0; r < count; ++r) {
@@ -677,12 +678,12 @@ TEST(Win32NetDrivePage, ShowsTheRecordsAndStoresThemOnLeaving) {
   if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
   Rig rig;
   rig.Place().NetworkDrives.Drives.push_back(Drive("W:", "\\\\fs01\\public", "yamada", "pw"));
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = NetDriveDialogs();
   CPageNetDrive page(*rig.sheet, host);
   std::unique_ptr<win32::PageView> view = win32::MakeNetDrivePageView(page);
 
   Strings driveColumns, shareColumns, printers, clipped, layout;
-  Rows drives, shares, drivesAfter;
+  TableRows drives, shares, drivesAfter;
   std::string printer;
   std::vector<int> tabs;
   WindowDriver driver;
@@ -711,10 +712,10 @@ TEST(Win32NetDrivePage, ShowsTheRecordsAndStoresThemOnLeaving) {
   EXPECT_TRUE(RunPageAlone(*view, driver)) << driver.Stuck();
   EXPECT_EQ(driveColumns, (Strings{"ドライブ 50", "接続先 170", "ユーザー名 100", "パスワード 100"}));
   EXPECT_EQ(shareColumns, (Strings{"パス 120", "共有名 100", "コメント 100", "同時アクセス 80"}));
-  EXPECT_EQ(drives, (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
-                          {"X:", "\\\\fs01\\経理", "", ""},
-                          {"W:", "\\\\fs01\\public", "yamada", "********"}}));
-  EXPECT_EQ(shares, (Rows{{"C:\\共有\\資料", "資料", "部署の資料", "10"}}));
+  EXPECT_EQ(drives, (TableRows{{"Z:", "\\\\fs01\\総務", "", ""},
+                               {"X:", "\\\\fs01\\経理", "", ""},
+                               {"W:", "\\\\fs01\\public", "yamada", "********"}}));
+  EXPECT_EQ(shares, (TableRows{{"C:\\共有\\資料", "資料", "部署の資料", "10"}}));
   EXPECT_EQ(printers,
             (Strings{"Canon LBP-1310", "経理部 EPSON LP-9000C", "\\\\fs01\\営業部カラー"}));
   EXPECT_EQ(printer, "経理部 EPSON LP-9000C");
@@ -726,8 +727,8 @@ TEST(Win32NetDrivePage, ShowsTheRecordsAndStoresThemOnLeaving) {
                                     IDC_NETDRIVE_SHARE_LIST, IDC_NETDRIVE_SHARE_ADD,
                                     IDC_NETDRIVE_SHARE_EDIT, IDC_NETDRIVE_SHARE_DELETE,
                                     IDC_NETDRIVE_GET_SHARES}));
-  EXPECT_EQ(drivesAfter, (Rows{{"Z:", "\\\\fs01\\総務", "", ""},
-                               {"W:", "\\\\fs01\\public", "yamada", "********"}}));
+  EXPECT_EQ(drivesAfter, (TableRows{{"Z:", "\\\\fs01\\総務", "", ""},
+                                    {"W:", "\\\\fs01\\public", "yamada", "********"}}));
   EXPECT_EQ(rig.Place().NetworkDrives.Drives,
             (std::vector<config::NetworkDrive>{Drive("Z:", "\\\\fs01\\総務"),
                                                Drive("W:", "\\\\fs01\\public", "yamada", "pw")}));
@@ -765,7 +766,7 @@ TEST(Win32NetDriveDialog, OffersTheFreeLettersAndRefusesAnEmptyRemoteName) {
         SetDlgItemTextA(d, IDC_NET_DRIVE_REMOTE, "\\\\fs01\\ソフト開発");
         PostClick(d, IDOK);
       });
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = NetDriveDialogs();
   bool ok = false;
   EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
   EXPECT_TRUE(ok);
@@ -788,7 +789,7 @@ TEST(Win32ShareDialog, LimitChoiceSpinAndTitle) {
   if (!velandra::testing::CanCreateWindows()) GTEST_SKIP() << "no display";
   Rig rig;
   std::vector<SharePermission> access = rig.Place().NetShares[0].Access;
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = NetDriveDialogs();
   CDlgShare dialog(rig.pc.Open().platform().messages, host, access, kShareEditTitle);
   dialog.MaxUses = -1;
   dialog.SharePath = "C:\\共有\\資料";
@@ -852,8 +853,6 @@ TEST(Win32ShareDialog, LimitChoiceSpinAndTitle) {
 }
 
 // A click as the user makes it: the check box toggles, then tells the dialog.
-void ClickCheck(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
 // The dialog captioned `title` once `ready` holds for it.
 WindowDriver::Find DialogWhen(const char* title, std::function<bool(HWND)> ready) {
   return [title, ready]() -> HWND {

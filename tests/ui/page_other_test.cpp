@@ -21,7 +21,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include "dns_wins_test_rig.h"
@@ -48,8 +48,8 @@ constexpr char kProgramDir[] = "C:\\Program Files\\Velandra";
 
 // The demo PC's sheet, loaded, with a dialog host answering the page's
 // dialogs and choosers.
-struct Rig {
-  Rig()
+struct OtherRig {
+  OtherRig()
       : context(pc.Open().platform(), kDemoIniPath, ReadOsInfo(pc.Open().platform().system)),
         sheet(context),
         page(sheet, dialogs) {
@@ -98,7 +98,7 @@ void AddProgram(config::PlaceSettings& place, int32_t type, std::string path, st
 CDlgProgram& ProgramDialog(CDialogModel& dialog) { return dynamic_cast<CDlgProgram&>(dialog); }
 
 TEST(PageOther, EnterThenLeaveOnAFullyFilledPlaceChangesNothing) {
-  Rig rig;
+  OtherRig rig;
   rig.Select("本店");
   config::PlaceSettings& place = rig.Place();
   place.HOSTS = "C:\\Program Files\\Velandra\\hosts.本店";
@@ -147,7 +147,7 @@ TEST(PageOther, EnterThenLeaveOnAFullyFilledPlaceChangesNothing) {
 // Words read back from the list that are none of the three count as a
 // program and as the normal size, on leaving and in the edit dialog.
 TEST(PageOther, UnknownTypeAndSizeWordsCountAsProgramAndNormal) {
-  Rig rig;
+  OtherRig rig;
   rig.Select("在宅");
   rig.page.OnSetActive();
   ASSERT_EQ(rig.page.Rows.size(), 1u);
@@ -183,7 +183,7 @@ TEST(PageOther, EditAndDeleteWithoutASelectionSayWhatToSelect) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.message) + " " + std::to_string(row.selection));
-    Rig rig;
+    OtherRig rig;
     rig.Select("在宅");
     const std::string before = velandra::testing::Dump(rig.Place());
     rig.page.OnSetActive();
@@ -199,7 +199,7 @@ TEST(PageOther, EditAndDeleteWithoutASelectionSayWhatToSelect) {
 }
 
 TEST(PageOther, AddEditAndDeleteChangeProgramsAtOnce) {
-  Rig rig;
+  OtherRig rig;
   rig.Select("在宅");
   rig.page.OnSetActive();
   std::string addTitle, editTitle;
@@ -290,7 +290,7 @@ TEST(ProgramDialog, OkRefusesAPathThatNamesNothing) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.type) + " " + row.path);
-    Rig rig;
+    OtherRig rig;
     CDlgProgram dialog(rig.P(), rig.dialogs, kProgramAddTitle);
     dialog.Type = row.type;
     dialog.OnInitDialog();
@@ -327,7 +327,7 @@ TEST(ProgramDialog, ArrangedForTheType) {
   std::vector<Arrangement> rows(std::begin(kArrangements), std::end(kArrangements));
   // No radio button checked reads as -1: a program.
   rows.push_back({-1, kArrangements[0].label, kArrangements[0].browse, true});
-  Rig rig;
+  OtherRig rig;
   for (const Arrangement& row : rows) {
     SCOPED_TRACE(row.type);
     CDlgProgram dialog(rig.P(), rig.dialogs, kProgramAddTitle);
@@ -356,7 +356,7 @@ TEST(ProgramDialog, SizeListAndShowCodes) {
     int32_t stored;   // after OK with that choice
   };
   const Row rows[] = {{5, 0, 5}, {3, 1, 3}, {6, 2, 6}, {1, 2, 6}, {0, 2, 6}};
-  Rig rig;
+  OtherRig rig;
   EXPECT_EQ(CDlgProgram::SizeItems(), (Strings{"Normal", "Maximize", "Minimize"}));
   for (const Row& row : rows) {
     SCOPED_TRACE(row.show);
@@ -389,7 +389,7 @@ TEST(ProgramDialog, FolderOfAProgramsPath) {
 }
 
 TEST(ProgramDialog, BrowseButtonsFillThePathAndTheWorkingDirectory) {
-  Rig rig;
+  OtherRig rig;
   CDlgProgram dialog(rig.P(), rig.dialogs, kProgramAddTitle);
   dialog.OnInitDialog();
   dialog.Path = "C:\\古い";
@@ -453,7 +453,7 @@ TEST(PageOther, CopyButtonsCreateTheVariant) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig;
+    OtherRig rig;
     rig.Select("在宅");
     if (row.removeSample) {
       ASSERT_TRUE(
@@ -508,7 +508,7 @@ TEST(PageOther, EditButtonsOpenTheVariantInTheEditor) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Rig rig;
+    OtherRig rig;
     ASSERT_TRUE(rig.P().files.WriteFile(notepad, "stand-in editor\r\n"));
     rig.sheet.Common.EDITOR = row.editor;
     rig.Select("在宅");
@@ -537,11 +537,13 @@ using velandra::testing::FindSheet;
 using velandra::testing::LayoutFaults;
 using velandra::testing::PageOf;
 using velandra::testing::PostClick;
+using velandra::testing::Enabled;
+using velandra::testing::Visible;
 using velandra::testing::RunPageAlone;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 
-win32::Win32DialogHost RealDialogs() {
+win32::Win32DialogHost OtherDialogs() {
   return win32::Win32DialogHost(GetModuleHandleA(nullptr), {&win32::MakeOtherDialogView});
 }
 
@@ -550,7 +552,7 @@ struct ListRow {
   int image = 0;
 };
 
-std::vector<ListRow> ListRows(HWND dialog, int id) {
+std::vector<ListRow> ProgramRows(HWND dialog, int id) {
   std::vector<ListRow> rows;
   HWND list = GetDlgItem(dialog, id);
   const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -573,18 +575,15 @@ std::vector<ListRow> ListRows(HWND dialog, int id) {
   return rows;
 }
 
-bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-
 TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display";
-  Rig rig;
+  OtherRig rig;
   rig.Select("在宅");
   // A folder that is on no PC: no icon. The explorer of the first row is
   // there under Wine too.
   AddProgram(rig.Place(), config::kProgramTypeFolder, "C:\\無い\\フォルダ", "", "",
              config::kShowMinimized);
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = OtherDialogs();
   CPageOther page(rig.sheet, host);
   std::unique_ptr<win32::PageView> view = win32::MakeOtherPageView(page);
 
@@ -595,7 +594,7 @@ TEST(Win32OtherPage, ShowsTheRecordsWithIconsAndStoresThemOnLeaving) {
   WindowDriver driver;
   driver.ThenDialog("Velandra", [&](HWND sheet) {
     HWND p = PageOf(sheet);
-    rows = ListRows(p, IDC_OTHER_PROGRAM_LIST);
+    rows = ProgramRows(p, IDC_OTHER_PROGRAM_LIST);
     hosts = ControlText(p, IDC_OTHER_HOSTS);
     frame = ControlText(p, IDC_OTHER_FILES_FRAME);
     HWND header = ListView_GetHeader(GetDlgItem(p, IDC_OTHER_PROGRAM_LIST));
@@ -648,8 +647,8 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
                              IDC_PROGRAM_TYPE_FILE};
   for (const Arrangement& row : kArrangements) {
     SCOPED_TRACE(row.label);
-    Rig rig;
-    win32::Win32DialogHost host = RealDialogs();
+    OtherRig rig;
+    win32::Win32DialogHost host = OtherDialogs();
     CDlgProgram dialog(rig.P(), host, kProgramEditTitle);
     dialog.Type = row.type;
     dialog.Path = "C:\\無い\\フォルダ";
@@ -736,7 +735,7 @@ TEST(Win32ProgramDialog, ArrangedForEachType) {
 // configuration file.
 TEST(Win32OtherPage, WholeSheetSavesTheHostsPathAndTheAddedProgram) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display";
-  Rig rig;
+  OtherRig rig;
   std::ostringstream out;
   ScriptedUserPasswordDialog logon(rig.pc.Open().answers(), out);
   win32::Win32ExitDialog exitDialog(GetModuleHandleA(nullptr));
@@ -777,7 +776,7 @@ TEST(Win32OtherPage, WholeSheetSavesTheHostsPathAndTheAddedProgram) {
                    : nullptr;
       },
       [&](HWND s) {
-        listed = ListRows(otherPage(), IDC_OTHER_PROGRAM_LIST).size();
+        listed = ProgramRows(otherPage(), IDC_OTHER_PROGRAM_LIST).size();
         PostClick(s, IDOK);
       });
   driver.Then(

@@ -22,7 +22,7 @@
 #include "ui/velandra_sheet.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include "support/window_driver.h"
@@ -586,7 +586,7 @@ using velandra::testing::ControlText;
 using velandra::testing::PostClick;
 using velandra::testing::WindowDriver;
 
-void InitControls() {
+void InitSettingControls() {
   INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
 }
@@ -609,7 +609,7 @@ std::vector<std::string> ComboTexts(HWND page, int id) {
 // nothing.
 TEST(Win32PlaceDialog, NameTypedEmptyRefusedAndCancel) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitSettingControls();
   ScratchPc pc;
   platform::sim::SimulatedPc& sim = pc.Open();
   win32::Win32DialogHost host(GetModuleHandleA(nullptr), {win32::MakeSettingDialogView});
@@ -662,7 +662,7 @@ TEST(Win32PlaceDialog, NameTypedEmptyRefusedAndCancel) {
 // the place typed in the dialog to the list and makes it current.
 TEST_F(SettingPageTest, Win32PageFillsFromTheSheetAndAdds) {
   if (!CanCreateWindows()) GTEST_SKIP() << "no display: windows cannot be created";
-  InitControls();
+  InitSettingControls();
   Load();
   HINSTANCE module = GetModuleHandleA(nullptr);
   win32::Win32DialogHost host(module, {win32::MakeSettingDialogView});

@@ -23,7 +23,7 @@ using velandra::testing::AnsweringDialogHost;
 using velandra::testing::DemoSheet;
 using Strings = std::vector<std::string>;
 
-AnsweringDialogHost::Press TypeAddress(IpFields fields) {
+AnsweringDialogHost::Press TypeWinsAddress(IpFields fields) {
   return [fields](CDialogModel& dialog) {
     dynamic_cast<CDlgWINSServer&>(dialog).Fields = fields;
     return true;
@@ -131,10 +131,10 @@ TEST(PageWins, ServerListButtonsAndLeaving) {
   demo.Select("本社", 0);
   const std::string others = demo.Others();
   page.OnSetActive();
-  demo.dialogs.Answer({TypeAddress({10, 1, 0, 10})});
+  demo.dialogs.Answer({TypeWinsAddress({10, 1, 0, 10})});
   page.OnAdd();  // appended: none selected
   page.Servers.Selected = 0;
-  demo.dialogs.Answer({TypeAddress({10, 1, std::nullopt, 8}), TypeAddress({10, 1, 0, 8})});
+  demo.dialogs.Answer({TypeWinsAddress({10, 1, std::nullopt, 8}), TypeWinsAddress({10, 1, 0, 8})});
   page.OnAdd();  // before the selected one, after a refused incomplete address
   EXPECT_EQ(page.Servers.Selected, 1);
   page.OnDown();
@@ -198,7 +198,7 @@ using velandra::testing::RunPageAlone;
 using velandra::testing::TabOrder;
 using velandra::testing::WindowDriver;
 
-win32::Win32DialogHost RealDialogs() {
+win32::Win32DialogHost WinsDialogs() {
   return win32::Win32DialogHost(GetModuleHandleA(nullptr),
                                 {&win32::MakeDnsDialogView, &win32::MakeWinsDialogView});
 }
@@ -230,7 +230,7 @@ TEST(Win32WinsDialog, CompleteAddressOnly) {
         win32::SetIpFields(d, IDC_WINS_SERVER_ADDRESS, {10, 2, 0, 9});
         PostClick(d, IDOK);
       });
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = WinsDialogs();
   bool ok = false;
   EXPECT_TRUE(driver.Run([&] { ok = host.DoModal(dialog); })) << driver.Stuck();
   EXPECT_TRUE(ok);
@@ -248,7 +248,7 @@ TEST(Win32WinsPage, ShowsTheRecordsAndStoresThemOnLeaving) {
   DemoSheet demo;
   demo.Select("在宅", 0);
   demo.Adapter().NetBIOS = 5;  // neither 1 nor 2
-  win32::Win32DialogHost host = RealDialogs();
+  win32::Win32DialogHost host = WinsDialogs();
   CPageWINS page(demo.sheet, host);
   std::unique_ptr<win32::PageView> view = win32::MakeWinsPageView(page);
 

@@ -4,7 +4,7 @@
 #include "ui/win32/sheet_view.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <algorithm>

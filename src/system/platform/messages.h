@@ -2,6 +2,12 @@
 #pragma once
 #include <string>
 
+namespace velandra {
+
+inline constexpr char kCaption[] = "Velandra";
+
+}  // namespace velandra
+
 namespace velandra::platform {
 
 enum class MessageIcon { Error, Warning, Information, Question };
@@ -17,5 +23,11 @@ class IMessages {
                              const std::string& caption, MessageIcon icon,
                              MessageButtons buttons) = 0;
 };
+
+// The commonest box: a warning over the main window, with an OK button.
+inline void ShowWarning(IMessages& messages, const std::string& text) {
+  messages.Show(MessageOwner::MainWindow, text, kCaption, MessageIcon::Warning,
+                MessageButtons::Ok);
+}
 
 }  // namespace velandra::platform

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #else
 #include <errno.h>
 #include <iconv.h>

@@ -6,6 +6,9 @@
 
 namespace velandra::platform {
 
+// A blank between words of a command or a state file line: space or tab.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 // First byte of a two-byte CP932 character. Its trail byte may be any of
 // 0x40-0xFC, '\\' (0x5C) and ASCII letters included, so byte-wise scans for
 // separators or case folding must step over it.

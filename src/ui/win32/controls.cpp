@@ -2,7 +2,13 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace velandra::ui::win32 {
+
+void LimitText(HWND dialog, int id, size_t bytes) {
+  SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
+}
 
 std::string ItemText(HWND dialog, int id) {
   HWND item = GetDlgItem(dialog, id);
@@ -63,6 +69,23 @@ void SetListBoxItems(HWND dialog, int id, const std::vector<std::string>& items,
 int ListBoxSelection(HWND dialog, int id) {
   const LRESULT index = SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
   return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+std::vector<std::string> ListBoxItems(HWND dialog, int id) {
+  std::vector<std::string> items;
+  HWND list = GetDlgItem(dialog, id);
+  if (!list) return items;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == LB_ERR) break;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
+    items.push_back(std::move(text));
+  }
+  return items;
 }
 
 void SetComboItems(HWND dialog, int id, const std::vector<std::string>& items,

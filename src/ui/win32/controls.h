@@ -1,6 +1,6 @@
 // Small helpers over the controls of a dialog or page, ANSI (CP932) text.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <initializer_list>
 #include <string>
@@ -12,6 +12,8 @@ namespace velandra::ui::win32 {
 
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
+// The most bytes an edit control takes.
+void LimitText(HWND dialog, int id, size_t bytes);
 bool ItemChecked(HWND dialog, int id);
 void SetItemChecked(HWND dialog, int id, bool checked);
 void EnableItem(HWND dialog, int id, bool enabled);
@@ -25,6 +27,7 @@ void SetRadioIndex(HWND dialog, std::initializer_list<int> ids, int index);
 // List box: items in order and the selection (-1 none).
 void SetListBoxItems(HWND dialog, int id, const std::vector<std::string>& items, int selected);
 int ListBoxSelection(HWND dialog, int id);
+std::vector<std::string> ListBoxItems(HWND dialog, int id);
 
 // Drop-down list: items with their data, and the selection (-1 none).
 void SetComboItems(HWND dialog, int id, const std::vector<std::string>& items,

@@ -1,6 +1,6 @@
 // The native exit-mode dialog, template IDD_EXIT, over the CDlgExit model.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include "ui/dlg_exit.h"
 

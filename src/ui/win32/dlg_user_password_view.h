@@ -1,6 +1,6 @@
 // The native user name and password dialog, template IDD_USER_PASSWORD.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include "ui/dlg_user_password.h"
 

@@ -14,22 +14,6 @@ namespace {
 // hold.
 constexpr WPARAM kSuffixLimit = 255;
 
-std::vector<std::string> ListBoxItems(HWND dialog, int id) {
-  std::vector<std::string> items;
-  HWND list = GetDlgItem(dialog, id);
-  if (!list) return items;
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length == LB_ERR) break;
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
-    items.push_back(std::move(text));
-  }
-  return items;
-}
 
 HINSTANCE ModuleOf(HWND window) {
   auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));

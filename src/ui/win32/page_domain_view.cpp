@@ -13,10 +13,6 @@ constexpr WPARAM kTextLimit = 255;
 constexpr WPARAM kCommentLimit = 511;
 constexpr WPARAM kPasswordLimit = 85;
 
-void LimitText(HWND dialog, int id, WPARAM limit) {
-  SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, limit, 0);
-}
-
 void ShowItem(HWND dialog, int id, bool shown) {
   if (HWND item = GetDlgItem(dialog, id)) ShowWindow(item, shown ? SW_SHOWNA : SW_HIDE);
 }

@@ -28,10 +28,6 @@ class ComScope {
   HRESULT result_;
 };
 
-void LimitText(HWND dialog, int id, size_t bytes) {
-  SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
-}
-
 // The shell's small icon of `path` in the system image list, or
 // I_IMAGENONE when the shell has none for it (a path that is not there):
 // the row then shows no icon, which tells that the path is missing.

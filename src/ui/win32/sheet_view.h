@@ -1,7 +1,7 @@
 // The main sheet's window: a modal comctl32 property sheet over the page
 // models.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <memory>
 

@@ -7,13 +7,12 @@
 #include <exception>
 #include <string>
 
+#include "system/platform/messages.h"
 #include "ui/file_filter.h"
 
 namespace velandra::ui::win32 {
 
 namespace {
-
-constexpr char kCaption[] = "Velandra";
 
 struct FolderStart {
   const std::string* title;

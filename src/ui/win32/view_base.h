@@ -4,7 +4,7 @@
 // dialog then ends as cancelled, a page keeps its place, and a box says
 // what went wrong.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <commctrl.h>
 
 #include <memory>

@@ -437,16 +437,16 @@ std::vector<Row> Rows() {
 // ---------------------------------------------------------------------------
 // The backends.
 
-struct Backend {
+struct ProfileBackend {
   const char* name;
   std::function<std::unique_ptr<IProfile>()> make;
   bool isWin32;
 };
 
-void PrintTo(const Backend& backend, std::ostream* os) { *os << backend.name; }
+void PrintTo(const ProfileBackend& backend, std::ostream* os) { *os << backend.name; }
 
-std::vector<Backend> Backends() {
-  std::vector<Backend> b;
+std::vector<ProfileBackend> ProfileBackends() {
+  std::vector<ProfileBackend> b;
   b.push_back({"Sim", [] { return std::make_unique<SimProfile>(sim::IdentityPathMapper()); },
                false});
 #ifdef _WIN32
@@ -457,11 +457,11 @@ std::vector<Backend> Backends() {
 
 std::string ProfilePath(const std::filesystem::path& file) { return file.string(); }
 
-class ProfilePeer : public ::testing::TestWithParam<std::tuple<Row, Backend>> {};
+class ProfilePeer : public ::testing::TestWithParam<std::tuple<Row, ProfileBackend>> {};
 
 TEST_P(ProfilePeer, Row) {
   const Row& row = std::get<0>(GetParam());
-  const Backend& backend = std::get<1>(GetParam());
+  const ProfileBackend& backend = std::get<1>(GetParam());
   if (backend.isWin32 && row.wine) GTEST_SKIP() << row.wine;
   testing::ScratchDir dir;
   std::filesystem::path file =
@@ -512,7 +512,7 @@ TEST_P(ProfilePeer, Row) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ProfilePeer, ::testing::Combine(::testing::ValuesIn(Rows()),
-                                           ::testing::ValuesIn(Backends())),
+                                           ::testing::ValuesIn(ProfileBackends())),
     [](const ::testing::TestParamInfo<ProfilePeer::ParamType>& info) {
       return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
     });

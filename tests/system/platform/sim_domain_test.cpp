@@ -128,7 +128,9 @@ TEST(SimDomain, JoinResultsAsWindowsGivesThem) {
     const PrimaryDomain after = Query(sim, kPolicyViewLocalInformation);
     EXPECT_EQ(after.Name, before.Name);
     EXPECT_EQ(after.HasSid, before.HasSid);
-    if (row.code != 0) EXPECT_EQ(pc.ReadFile(kDomainsFile), domainsBefore);
+    if (row.code != 0) {
+      EXPECT_EQ(pc.ReadFile(kDomainsFile), domainsBefore);
+    }
   }
 }
 

@@ -20,14 +20,13 @@
 #include "system/platform/win_types.h"
 #include <lmerr.h>
 #include <shlobj.h>
+#include "support/wine_host.h"
 
 namespace velandra::platform::win32 {
-namespace {
 
-bool IsWine() {
-  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-  return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using velandra::testing::IsWine;
+
+namespace {
 
 std::wstring Wide(const std::string& ansi) {
   int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);

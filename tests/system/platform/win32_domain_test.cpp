@@ -4,7 +4,7 @@
 // only on a PC that is in a workgroup.
 #ifdef _WIN32
 
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,13 @@
 
 #include "system/platform/win32/win32_domain.h"
 #include "system/platform/win_types.h"
+#include "support/wine_host.h"
 
 namespace velandra::platform::win32 {
-namespace {
 
-bool IsWine() {
-  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-  return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using velandra::testing::IsWine;
+
+namespace {
 
 constexpr uint32_t kJoin = kNetSetupJoinDomain | kNetSetupAcctCreate | kNetSetupDomainJoinIfJoined;
 

@@ -20,8 +20,6 @@ void Log(SimulatedPc& pc, const std::string& cp932) { pc.LogEvent(Cp932ToUtf8(cp
 
 // cmd's separators between tokens.
 bool IsDelimiter(char c) { return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '='; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string Upper(std::string_view s) { return Cp932ToUpperAscii(s); }
 
 std::string WithoutQuotes(std::string_view s) {

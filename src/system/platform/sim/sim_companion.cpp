@@ -15,8 +15,6 @@ namespace velandra::platform::sim {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 }  // namespace
 
 bool RunCompanionStandIn(SimulatedPc& pc, const std::string& path, const std::string& arguments,

@@ -13,7 +13,7 @@ namespace velandra::platform::sim {
 
 namespace {
 
-constexpr char kSection[] = "domain";
+constexpr char kDomainSection[] = "domain";
 constexpr char kDefaultWorkgroup[] = "WORKGROUP";  // where an unjoined PC goes
 constexpr const char* kFailingSteps[] = {"open policy", "query policy"};
 constexpr uint32_t kGenericRead = 0x80000000;
@@ -32,28 +32,29 @@ bool IsYes(const std::string& v) { return Cp932EqualsNoCase(v, "yes"); }
 bool IsYesOrNo(const std::string& v) { return IsYes(v) || Cp932EqualsNoCase(v, "no"); }
 
 bool StepFails(SimulatedPc& pc, const char* step) {
-  for (const auto& item : SplitStateList(pc.Machine().Get(kSection, "failing")))
+  for (const auto& item : SplitStateList(pc.Machine().Get(kDomainSection, "failing")))
     if (Cp932EqualsNoCase(item, step)) return true;
   return false;
 }
 
 Membership Current(const StateFile& m) {
   Membership now;
-  now.Name = m.Get(kSection, "name");
+  now.Name = m.Get(kDomainSection, "name");
   if (now.Name.empty()) now.Name = kDefaultWorkgroup;
-  now.Member = IsYes(m.Get(kSection, "member"));
+  now.Member = IsYes(m.Get(kDomainSection, "member"));
   return now;
 }
 
 bool HasPending(const StateFile& m) {
-  return m.Find(kSection, "pending_name") || m.Find(kSection, "pending_member");
+  return m.Find(kDomainSection, "pending_name") || m.Find(kDomainSection, "pending_member");
 }
 
 // What the PC will be after the next restart: what the calls act on.
 Membership AfterRestart(const StateFile& m) {
   Membership next = Current(m);
-  if (const StateFile::Entry* e = m.Find(kSection, "pending_name")) next.Name = e->Value;
-  if (const StateFile::Entry* e = m.Find(kSection, "pending_member")) next.Member = IsYes(e->Value);
+  if (const StateFile::Entry* e = m.Find(kDomainSection, "pending_name")) next.Name = e->Value;
+  if (const StateFile::Entry* e = m.Find(kDomainSection, "pending_member"))
+    next.Member = IsYes(e->Value);
   return next;
 }
 
@@ -61,11 +62,11 @@ bool SetPending(SimulatedPc& pc, const Membership& next) {
   StateFile& m = pc.Machine();
   const Membership now = Current(m);
   if (now.Name == next.Name && now.Member == next.Member) {
-    m.Remove(kSection, "pending_name");
-    m.Remove(kSection, "pending_member");
+    m.Remove(kDomainSection, "pending_name");
+    m.Remove(kDomainSection, "pending_member");
   } else {
-    m.Set(kSection, "pending_name", next.Name);
-    m.Set(kSection, "pending_member", next.Member ? "yes" : "no");
+    m.Set(kDomainSection, "pending_name", next.Name);
+    m.Set(kDomainSection, "pending_member", next.Member ? "yes" : "no");
   }
   return pc.SaveMachine();
 }
@@ -356,13 +357,13 @@ long SimDomain::UnjoinDomain(uint32_t options) {
 
 bool CheckDomainState(const StateFile& m, std::string& error) {
   for (const char* key : {"member", "pending_member"}) {
-    if (const StateFile::Entry* e = m.Find(kSection, key); e && !IsYesOrNo(e->Value)) {
+    if (const StateFile::Entry* e = m.Find(kDomainSection, key); e && !IsYesOrNo(e->Value)) {
       error = m.Name() + " line " + std::to_string(e->Line) + ": " + key +
               " must be yes or no: " + e->Value;
       return false;
     }
   }
-  if (const StateFile::Entry* e = m.Find(kSection, "failing")) {
+  if (const StateFile::Entry* e = m.Find(kDomainSection, "failing")) {
     for (const auto& item : SplitStateList(e->Value)) {
       bool known = false;
       for (const char* step : kFailingSteps) known = known || Cp932EqualsNoCase(item, step);
@@ -380,10 +381,10 @@ std::optional<std::string> ApplyPendingMembership(SimulatedPc& pc) {
   StateFile& m = pc.Machine();
   if (!HasPending(m)) return std::nullopt;
   const Membership next = AfterRestart(m);
-  m.Set(kSection, "name", next.Name);
-  m.Set(kSection, "member", next.Member ? "yes" : "no");
-  m.Remove(kSection, "pending_name");
-  m.Remove(kSection, "pending_member");
+  m.Set(kDomainSection, "name", next.Name);
+  m.Set(kDomainSection, "member", next.Member ? "yes" : "no");
+  m.Remove(kDomainSection, "pending_name");
+  m.Remove(kDomainSection, "pending_member");
   return next.Member ? "the PC is now a member of the domain " + next.Name
                      : "the PC is now in the workgroup " + next.Name;
 }

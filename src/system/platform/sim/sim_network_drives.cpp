@@ -9,7 +9,7 @@ namespace velandra::platform::sim {
 
 namespace {
 
-constexpr char kHeader[] =
+constexpr char kDrivesHeader[] =
     "# Network drive connections of the simulated PC's user, in the order\n"
     "# Windows lists them: [connections] drive letter (or - for none) = UNC path;\n"
     "# [users] drive letter = the user it was connected as. Optional [network]:\n"
@@ -29,7 +29,7 @@ bool Load(SimulatedPc& pc, StateFile& state) {
 
 bool Save(SimulatedPc& pc, const StateFile& state) {
   std::string error;
-  if (state.Save(pc.directory() / kDrivesFile, kHeader, &error)) return true;
+  if (state.Save(pc.directory() / kDrivesFile, kDrivesHeader, &error)) return true;
   pc.LogEvent("drive connections not saved: " + error);
   return false;
 }

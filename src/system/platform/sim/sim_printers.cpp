@@ -11,11 +11,11 @@ namespace velandra::platform::sim {
 
 namespace {
 
-constexpr char kHeader[] =
+constexpr char kPrintersHeader[] =
     "# Printers of the simulated PC: [printers] one \"printer = name\" line per\n"
     "# installed printer in enumeration order, and \"default = name\" for the\n"
     "# default printer (none without it).\n";
-constexpr char kSection[] = "printers";
+constexpr char kPrintersSection[] = "printers";
 constexpr char kPrinterKey[] = "printer";
 constexpr char kDefaultKey[] = "default";
 // GetDefaultPrinterA's buffer, as the system passes it.
@@ -34,7 +34,7 @@ bool Load(SimulatedPc& pc, StateFile& state, long& error) {
 bool SimPrinters::EnumPrinterNames(std::vector<std::string>& names, long& error) {
   StateFile state;
   if (!Load(pc_, state, error)) return false;
-  if (const StateFile::Section* s = state.Find(kSection))
+  if (const StateFile::Section* s = state.Find(kPrintersSection))
     for (const auto& e : s->Entries)
       if (Cp932EqualsNoCase(e.Key, kPrinterKey)) names.push_back(Utf8ToCp932(e.Value));
   return true;
@@ -43,7 +43,7 @@ bool SimPrinters::EnumPrinterNames(std::vector<std::string>& names, long& error)
 bool SimPrinters::GetDefault(std::string& name, long& error) {
   StateFile state;
   if (!Load(pc_, state, error)) return false;
-  const StateFile::Entry* e = state.Find(kSection, kDefaultKey);
+  const StateFile::Entry* e = state.Find(kPrintersSection, kDefaultKey);
   if (!e || e->Value.empty()) {
     error = kErrorFileNotFound;
     return false;
@@ -61,7 +61,7 @@ bool SimPrinters::SetDefault(const std::string& name, long& error) {
   StateFile state;
   if (!Load(pc_, state, error)) return false;
   std::string utf8 = Cp932ToUtf8(name);
-  const StateFile::Section* s = state.Find(kSection);
+  const StateFile::Section* s = state.Find(kPrintersSection);
   std::optional<std::string> found;  // as printers.ini spells it
   if (s)
     for (const auto& e : s->Entries)
@@ -71,9 +71,9 @@ bool SimPrinters::SetDefault(const std::string& name, long& error) {
     error = kErrorInvalidPrinterName;
     return false;
   }
-  state.Set(kSection, kDefaultKey, *found);
+  state.Set(kPrintersSection, kDefaultKey, *found);
   std::string why;
-  if (!state.Save(pc_.directory() / kPrintersFile, kHeader, &why)) {
+  if (!state.Save(pc_.directory() / kPrintersFile, kPrintersHeader, &why)) {
     pc_.LogEvent("default printer not saved: " + why);
     error = kErrorWriteFault;
     return false;

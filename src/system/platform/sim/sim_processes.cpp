@@ -22,8 +22,6 @@ class SimProcess : public IProcess {
   uint32_t code_;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool HasPath(std::string_view name) {
   return Cp932Find(name, '\\') != std::string_view::npos ||
          name.find('/') != std::string_view::npos || name.find(':') != std::string_view::npos;

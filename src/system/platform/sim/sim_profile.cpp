@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 #ifdef _WIN32
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #endif
 
 #include <cerrno>
@@ -18,18 +18,18 @@ namespace {
 
 // Ctrl-Z counts as a blank, as it does for Windows: DOS editors end files
 // with it.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\x1a'; }
+bool IsProfileBlank(char c) { return c == ' ' || c == '\t' || c == '\x1a'; }
 
 std::string_view TrimLeft(std::string_view s) {
   size_t b = 0;
-  while (b < s.size() && IsBlank(s[b])) ++b;
+  while (b < s.size() && IsProfileBlank(s[b])) ++b;
   return s.substr(b);
 }
 
 std::string_view Trim(std::string_view s) {
   s = TrimLeft(s);
   size_t e = s.size();
-  while (e > 0 && IsBlank(s[e - 1])) --e;
+  while (e > 0 && IsProfileBlank(s[e - 1])) --e;
   return s.substr(0, e);
 }
 
@@ -97,8 +97,8 @@ void Classify(Line& line) {
   // A NUL ends the readable text of a line; the rest is kept but not read.
   std::string_view text = raw.substr(0, raw.find('\0'));
   size_t b = 0, e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
+  while (b < e && IsProfileBlank(text[b])) ++b;
+  while (e > b && IsProfileBlank(text[e - 1])) --e;
   line.hasValue = false;
   line.nameBegin = line.nameLen = line.valueBegin = line.valueLen = 0;
   if (b == e) {
@@ -111,8 +111,8 @@ void Classify(Line& line) {
     return;
   }
   auto setName = [&](size_t from, size_t to) {  // offsets in `inner`, trimmed
-    while (from < to && IsBlank(inner[from])) ++from;
-    while (to > from && IsBlank(inner[to - 1])) --to;
+    while (from < to && IsProfileBlank(inner[from])) ++from;
+    while (to > from && IsProfileBlank(inner[to - 1])) --to;
     line.nameBegin = b + from;
     line.nameLen = to - from;
   };
@@ -135,7 +135,7 @@ void Classify(Line& line) {
   }
   setName(0, eq);
   size_t v = eq + 1;
-  while (v < inner.size() && IsBlank(inner[v])) ++v;
+  while (v < inner.size() && IsProfileBlank(inner[v])) ++v;
   line.hasValue = true;
   line.valueBegin = b + v;
   line.valueLen = inner.size() - v;

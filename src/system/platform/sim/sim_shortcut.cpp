@@ -12,8 +12,8 @@ namespace velandra::platform::sim {
 
 namespace {
 
-constexpr char kSection[] = "shortcut";
-constexpr char kHeader[] = "# A shortcut of the simulated PC (docs/simulated-pc.md).\n";
+constexpr char kShortcutSection[] = "shortcut";
+constexpr char kShortcutHeader[] = "# A shortcut of the simulated PC (docs/simulated-pc.md).\n";
 
 struct Field {
   const char* key;
@@ -26,8 +26,6 @@ constexpr Field kFields[] = {
     {"working_directory", &ShortcutSpec::WorkingDirectory, kShortcutMaxPath},
     {"description", &ShortcutSpec::Description, kShortcutMaxText},
 };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Values the "key = value" line would change (its blanks are trimmed) or
 // that reading would take for quoted ones.
@@ -73,7 +71,7 @@ bool FormatShortcut(const ShortcutSpec& spec, std::string& text, std::string& wh
     why = "the shortcut has no target";
     return false;
   }
-  std::string out = std::string(kHeader) + "[" + kSection + "]\n";
+  std::string out = std::string(kShortcutHeader) + "[" + kShortcutSection + "]\n";
   for (const Field& f : kFields) {
     const std::string& value = spec.*f.member;
     if (!CheckField(f, value, why)) return false;
@@ -92,7 +90,8 @@ bool FormatShortcut(const ShortcutSpec& spec, std::string& text, std::string& wh
 bool ParseShortcut(const std::string& text, ShortcutSpec& spec, std::string& why) {
   StateFile file;
   if (!file.Parse(text, "shortcut", why)) return false;
-  if (file.Sections().size() != 1 || !Cp932EqualsNoCase(file.Sections()[0].Name, kSection)) {
+  if (file.Sections().size() != 1 ||
+      !Cp932EqualsNoCase(file.Sections()[0].Name, kShortcutSection)) {
     why = "a shortcut holds one section [shortcut]";
     return false;
   }

@@ -7,6 +7,9 @@
 
 namespace velandra::platform::win32 {
 
+// A text with a NUL in it would be cut short by the zero-terminated calls.
+inline bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
+
 // False when `text` holds bytes that are no characters of the code page.
 inline bool AnsiToWide(const std::string& text, std::wstring& wide) {
   if (text.empty()) {

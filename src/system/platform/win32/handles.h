@@ -3,24 +3,9 @@
 // Each closes what it holds when destroyed; release() hands ownership out.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 #include <lmcons.h>
 #include <lmapibuf.h>
-
-// The platform interfaces have methods named like these macros of
-// <windows.h>; with the macros in force their names would change in one
-// translation unit and not in another. The backend calls the A functions by
-// their full names.
-#undef GetVersionEx
-#undef GetComputerName
-#undef SetComputerName
-#undef GetUserName
-#undef GetDriveType
-#undef CopyFile
-#undef DeleteFile
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "system/platform/win32/win32_domain.h"
 
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 // ntsecapi.h needs NTSTATUS from winternl.h's family; lm.h brings lmjoin.h.
 #include <ntsecapi.h>
 #include <lm.h>

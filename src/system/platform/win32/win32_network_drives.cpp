@@ -1,3 +1,4 @@
+#include "system/platform/win32/ansi_text.h"
 #include "system/platform/win32/handles.h"
 #include <winnetwk.h>
 
@@ -18,8 +19,6 @@ using EnumHandle = UniqueResource<EnumHandleTraits>;
 constexpr DWORD kEntryBuffer = 1024;
 
 // A text Windows would read only up to a zero byte names something else.
-bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
-
 }  // namespace
 
 long Win32NetworkDrives::EnumConnected(std::vector<DriveConnection>& connections) {

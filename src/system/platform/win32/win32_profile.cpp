@@ -1,6 +1,6 @@
 #include "system/platform/win32/win32_profile.h"
 
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,6 @@
 // The registry of the running Windows, through advapi32's ANSI calls.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include <memory>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "system/platform/win32/win32_session.h"
 
+#include "system/platform/win32/ansi_text.h"
 #include "system/platform/win32/handles.h"
 #include "system/platform/win_types.h"
 
@@ -16,8 +17,6 @@ class Win32Token : public IToken {
  private:
   TokenHandle token_;
 };
-
-bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
 
 bool LastError(long& error) {
   error = static_cast<long>(::GetLastError());

@@ -1,6 +1,6 @@
 // IShares over netapi32's share calls and advapi32's SID and ACL calls.
 #pragma once
-#include <windows.h>
+#include "system/platform/win32/win_api.h"
 
 #include "system/platform/shares.h"
 

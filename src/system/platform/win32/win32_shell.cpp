@@ -23,8 +23,6 @@ bool FolderId(SpecialFolder folder, int& csidl) {
 
 // A text cut at a zero byte would name another file or run other
 // arguments: such texts are refused, never passed.
-bool HasZero(const std::string& text) { return text.find('\0') != std::string::npos; }
-
 // The shell link object and its persist-file interface.
 bool OpenLink(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
