@@ -484,6 +484,16 @@ TEST(Regedit4RoundTrip, RandomContentReadsBackExactly) {
     SimRegistry registry;
     ASSERT_TRUE(registry.LoadText(text, error)) << error;
     EXPECT_EQ(registry.ToRegedit4(), text);
+
+    // Made key by key in the reverse order, the registry writes it alike.
+    SimRegistry built;
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+      std::unique_ptr<IRegistryKey> key;
+      ASSERT_EQ(built.CreateKey(it->hive, it->path, kKeyAllAccess, key), kErrorSuccess);
+      for (const auto& v : it->values)
+        ASSERT_EQ(key->SetValue(v.name, v.type, v.data), kErrorSuccess);
+    }
+    EXPECT_EQ(built.ToRegedit4(), text);
   }
 }
 

@@ -388,10 +388,10 @@ bool WriteDemoPc(const std::filesystem::path& dir, DemoVariant variant, std::str
       HostPathFromUtf8(Cp932ToUtf8("スタートアップ"));
   std::filesystem::create_directories(startup, ec);
   // Literals are CP932; the state files are UTF-8.
-  return Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
+  return WriteDemoCompanion(reg, dir, error) &&
+         Write(dir / kMachineFile, Cp932ToUtf8(MachineFile(variant)), error) &&
          Write(dir / kUsersFile, Cp932ToUtf8(kUsersFileText), error) &&
          Write(dir / kRegistryFile, reg.ToRegedit4(), error) &&
-         WriteDemoCompanion(dir, error) &&
          WriteDemoDrivesAndPrinters(dir, error) &&
          WriteDemoShares(dir, error) &&
          WriteDemoDomains(dir, error) &&

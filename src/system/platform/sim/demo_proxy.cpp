@@ -3,7 +3,6 @@
 #include "system/platform/registry.h"
 #include "system/platform/sim/host_files.h"
 #include "system/platform/sim/sim_registry.h"
-#include "system/platform/sim/simulated_pc.h"
 
 namespace velandra::platform::sim {
 
@@ -24,9 +23,7 @@ constexpr char kDataText[] =
 
 }  // namespace
 
-bool WriteDemoCompanion(const std::filesystem::path& dir, std::string& error) {
-  SimRegistry reg;
-  if (!reg.LoadFile(dir / kRegistryFile, error)) return false;
+bool WriteDemoCompanion(SimRegistry& reg, const std::filesystem::path& dir, std::string& error) {
   RegKey machine, user;
   long rc = machine.Create(reg, Hive::LocalMachine, kKey, kKeyAllAccess);
   if (rc == kErrorSuccess) rc = machine.SetString("InstallDir", kInstallDir);

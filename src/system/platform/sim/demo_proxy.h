@@ -7,8 +7,10 @@
 
 namespace velandra::platform::sim {
 
-// Adds the companion to the demo PC in `dir`, whose registry.reg is written
-// already. False and `error` (UTF-8) when it cannot.
-bool WriteDemoCompanion(const std::filesystem::path& dir, std::string& error);
+class SimRegistry;
+
+// Adds the companion to the demo PC in `dir` whose registry, not written
+// yet, is `reg`. False and `error` (UTF-8) when it cannot.
+bool WriteDemoCompanion(SimRegistry& reg, const std::filesystem::path& dir, std::string& error);
 
 }  // namespace velandra::platform::sim

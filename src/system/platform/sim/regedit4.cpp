@@ -465,13 +465,12 @@ void AppendValue(std::string& out, const Regedit4Value& value) {
 }
 
 int HiveRank(Hive hive) {
-  switch (hive) {
-    case Hive::ClassesRoot: return 0;
-    case Hive::CurrentUser: return 1;
-    case Hive::LocalMachine: return 2;
-    case Hive::Users: return 3;
+  int rank = 0;
+  for (Hive h : kRegedit4HiveOrder) {
+    if (h == hive) break;
+    ++rank;
   }
-  return 4;
+  return rank;
 }
 
 std::vector<std::string_view> SplitPath(std::string_view path) {
@@ -548,6 +547,22 @@ KeyNameOrder OrderOfKeyName(std::string_view name) {
   return order;
 }
 
+namespace {
+
+void AppendKey(std::string& out, const Regedit4Key& key) {
+  if (key.path.empty() && key.values.empty()) return;
+  out += "\r\n[";
+  out += HiveName(key.hive);
+  if (!key.path.empty()) {
+    out.push_back('\\');
+    out += key.path;
+  }
+  out += "]\r\n";
+  for (const auto& value : key.values) AppendValue(out, value);
+}
+
+}  // namespace
+
 std::string WriteRegedit4(const std::vector<Regedit4Key>& keys) {
   struct Sorted {
     int hive;
@@ -570,18 +585,15 @@ std::string WriteRegedit4(const std::vector<Regedit4Key>& keys) {
 
   std::string out(kHeader4);
   out += "\r\n";
-  for (const auto& s : sorted) {
-    const Regedit4Key& key = *s.key;
-    if (key.path.empty() && key.values.empty()) continue;
-    out += "\r\n[";
-    out += HiveName(key.hive);
-    if (!key.path.empty()) {
-      out.push_back('\\');
-      out += key.path;
-    }
-    out += "]\r\n";
-    for (const auto& value : key.values) AppendValue(out, value);
-  }
+  for (const auto& s : sorted) AppendKey(out, *s.key);
+  out += "\r\n";
+  return out;
+}
+
+std::string WriteOrderedRegedit4(const std::vector<Regedit4Key>& keys) {
+  std::string out(kHeader4);
+  out += "\r\n";
+  for (const Regedit4Key& key : keys) AppendKey(out, key);
   out += "\r\n";
   return out;
 }

@@ -57,6 +57,12 @@ struct Regedit4Key {
 // break inside, a lone lead byte at the end) are written as hex(1). Each key
 // must appear once and every name must satisfy the checks below.
 std::string WriteRegedit4(const std::vector<Regedit4Key>& keys);
+// The same for keys already in that order, which is not checked: the
+// simulated registry walks its tree in it and writes the file on every change.
+std::string WriteOrderedRegedit4(const std::vector<Regedit4Key>& keys);
+// The hives in the order of the file.
+inline constexpr Hive kRegedit4HiveOrder[] = {Hive::ClassesRoot, Hive::CurrentUser,
+                                              Hive::LocalMachine, Hive::Users};
 
 // A value name a file can hold: no NUL or LF, and not ending in a lone
 // CP932 lead byte (which would swallow the closing quote).

@@ -254,11 +254,11 @@ void Collect(Node& node, Hive hive, const std::string& path,
     Collect(*child, hive, path.empty() ? child->name : path + "\\" + child->name, keys);
 }
 
+// Collect walks each hive as the file orders it: no sort per change.
 std::string Serialize(const Roots& roots) {
   std::vector<Regedit4Key> keys;
-  for (int i = 0; i < kHiveCount; ++i)
-    Collect(*roots[i], static_cast<Hive>(i), "", keys);
-  return WriteRegedit4(keys);
+  for (Hive hive : kRegedit4HiveOrder) Collect(*roots[HiveIndex(hive)], hive, "", keys);
+  return WriteOrderedRegedit4(keys);
 }
 
 void MakeRoots(Roots& roots) {
