@@ -395,6 +395,12 @@ bool SplitUtf16Lines(std::string_view bytes, std::string_view source,
 
 void AppendQuoted(std::string& out, std::string_view text) {
   out.push_back('"');
+  // Most texts have neither byte, not even as a trail byte: nothing to escape.
+  if (text.find_first_of("\\\"") == std::string_view::npos) {
+    out.append(text);
+    out.push_back('"');
+    return;
+  }
   for (size_t pos = 0; pos < text.size();) {
     size_t n = Cp932CharLength(text, pos);
     if (n == 1 && (text[pos] == '\\' || text[pos] == '"')) out.push_back('\\');
