@@ -172,9 +172,9 @@ class SectionWriter {
 }  // namespace
 
 PlaceSettings::PlaceSettings(Context& context, const Place& owner_, PlaceSource source,
-                             bool snapshotHostsFiles)
+                             bool snapshotHostsFiles, const std::vector<std::string>* printers)
     : owner(owner_) {
-  Printers = ListPrinters(context.Platform().printers);
+  Printers = printers ? *printers : ListPrinters(context.Platform().printers);
   if (source == PlaceSource::ConfigFile) {
     if (!ReadFromConfig(context)) {
       DNS_Suffix.clear();

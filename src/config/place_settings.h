@@ -57,10 +57,12 @@ enum class PlaceSource { ConfigFile, Pc };
 class PlaceSettings {
  public:
   // Lists and texts empty, ChangeKind 2, every Same flag false; Printers
-  // filled; then from the file (falling back to the PC, with a hosts
-  // snapshot, when the section counts as not stored) or from the PC.
+  // filled (`printers` when the caller has listed the PC's already: load
+  // all asks the spooler once, not once a place); then from the file
+  // (falling back to the PC, with a hosts snapshot, when the section counts
+  // as not stored) or from the PC.
   PlaceSettings(Context& context, const Place& owner, PlaceSource source,
-                bool snapshotHostsFiles);
+                bool snapshotHostsFiles, const std::vector<std::string>* printers = nullptr);
   virtual ~PlaceSettings();
   PlaceSettings(const PlaceSettings&) = delete;
   PlaceSettings& operator=(const PlaceSettings&) = delete;

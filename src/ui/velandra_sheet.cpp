@@ -7,6 +7,7 @@
 #include "config/adapter_list.h"
 #include "config/config_backup.h"
 #include "system/adapter_enum.h"
+#include "system/network_drives.h"
 #include "system/platform/profile.h"
 #include "system/platform/text.h"
 
@@ -76,12 +77,13 @@ bool CVelandraSheet::LoadAll() {
   CurrentAdapter = FindAdapter(static_cast<uint32_t>(lastAdapter));
   if (!CurrentAdapter) CurrentAdapter = Adapters.front().get();
 
+  const std::vector<std::string> printers = ListPrinters(context_.Platform().printers);
   for (const auto& place : Places) {
     for (const auto& adapter : Adapters)
       AdapterSettingsList.push_back(
           config::AdapterSettings::Build(context_, *place, *adapter, false));
     PlaceSettingsList.push_back(std::make_unique<config::PlaceSettings>(
-        context_, *place, config::PlaceSource::ConfigFile, false));
+        context_, *place, config::PlaceSource::ConfigFile, false, &printers));
   }
   return true;
 }
