@@ -45,6 +45,7 @@ class Context {
   std::optional<int> quitCode_;
 };
 
+// A warning box over the main window.
 inline void Warn(Context& context, const std::string& text) {
   platform::ShowWarning(context.Platform().messages, text);
 }
