@@ -34,6 +34,7 @@
 #include "apply/change_batch.h"
 #include "clock.h"
 #include "config/place_settings.h"
+#include "system/adapter_registry.h"
 #include "system/context.h"
 #include "system/os_info.h"
 #include "system/platform/registry.h"
@@ -69,9 +70,9 @@ constexpr char kNetClass[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 constexpr char kNetwork[] =
     "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
-constexpr char kTcpip[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\";
+constexpr char kTcpipAdapters[] =
+    "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Adapters\\";
 constexpr char kEnum[] = "SYSTEM\\CurrentControlSet\\Enum\\";
-constexpr char kNetBt[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\";
 
 bool quick = false;
 
@@ -100,10 +101,10 @@ void AddAdapters(platform::IRegistry& reg) {
     Check(con.SetString("Name", "ローカル エリア接続 " + std::to_string(i + 1)));
     Check(con.SetString("PnpInstanceID", pnp));
     Check(key(kEnum + pnp + "\\Control").SetString("ActiveService", "RTL8023xp"));
-    Check(key(kTcpip + std::string("Adapters\\") + guid)
+    Check(key(kTcpipAdapters + std::string(guid))
               .SetString("IpConfig", std::string("Tcpip_") + guid));
     // On DHCP, as the demo's wireless adapter is.
-    RegKey ifc = key(kTcpip + std::string("Interfaces\\") + guid);
+    RegKey ifc = key(TcpipInterfaceKey(guid));
     Check(ifc.SetDword("EnableDHCP", 1));
     Check(ifc.SetMultiString("IPAddress", {"0.0.0.0"}));
     Check(ifc.SetMultiString("SubnetMask", {"0.0.0.0"}));
@@ -116,7 +117,7 @@ void AddAdapters(platform::IRegistry& reg) {
     Check(ifc.SetString("DhcpIPAddress", "10.0." + std::to_string(i) + ".37"));
     Check(ifc.SetString("DhcpSubnetMask", "255.255.255.0"));
     Check(ifc.SetString("DhcpServer", "10.0." + std::to_string(i) + ".1"));
-    RegKey netbt = key(kNetBt + std::string("Tcpip_") + guid);
+    RegKey netbt = key(NetBtInterfaceKey(guid));
     Check(netbt.SetMultiString("NameServerList", {}));
     Check(netbt.SetDword("NetbiosOptions", 0));
   }
