@@ -33,8 +33,7 @@ constexpr char kOpenVerb[] = "open";
 constexpr int kDefaultXpSleep = 5000;
 
 void Warn(platform::Platform& platform, const std::string& text) {
-  platform.messages.Show(platform::MessageOwner::None, text, kCaption,
-                         platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+  platform::ShowWarning(platform.messages, text, platform::MessageOwner::None);
 }
 
 // The highest slot up to `count` that the section may hold: a damaged

@@ -31,7 +31,6 @@ void Error(Context& context, const std::string& text) {
   Show(context, text, platform::MessageIcon::Error);
 }
 
-
 bool Ask(Context& context, const char* question) {
   return Show(context, question, platform::MessageIcon::Question,
               platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes;

@@ -15,11 +15,6 @@ namespace velandra::apply {
 
 namespace {
 
-void Warn(platform::Platform& platform, const std::string& text) {
-  platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                         platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
-
 // Windows runs a batch through "cmd /c"; when the quoted command line holds
 // any of these, cmd takes the quotes off and splits the path (or expands
 // %...% in it).
@@ -80,16 +75,16 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
 
   const std::string path = NetshBatchPath(GetExeDirectory(platform.system), place.Number);
   if (!RunsQuoted(path)) {
-    Warn(platform, kMsgBatchPathUnusable + path);
+    platform::ShowWarning(platform.messages, kMsgBatchPathUnusable + path);
     return false;
   }
   const NetshBatch batch = BuildNetshBatch(input);
   if (batch.Refused()) {
-    Warn(platform, batch.Refusal);
+    platform::ShowWarning(platform.messages, batch.Refusal);
     return false;
   }
   if (!platform.files.WriteFile(path, batch.Text)) {
-    Warn(platform, kMsgBatchNotCreated);
+    platform::ShowWarning(platform.messages, kMsgBatchNotCreated);
     return false;
   }
 
@@ -102,10 +97,11 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
       platform.processes.Create("\"" + path + "\"", sheet.Common.HIDEPROMPT, error);
   const bool ran = process != nullptr;
   if (!ran) {
-    Warn(platform, kMsgBatchNotStarted + path + " (エラー " + std::to_string(error) + ")");
+    platform::ShowWarning(platform.messages,
+                          kMsgBatchNotStarted + path + " (エラー " + std::to_string(error) + ")");
     ok = false;
   } else if (const uint32_t code = platform::WaitForExit(*process); code != 0) {
-    Warn(platform, kMsgBatchFailed + std::to_string(code) + ": " + path);
+    platform::ShowWarning(platform.messages, kMsgBatchFailed + std::to_string(code) + ": " + path);
     ok = false;
   }
   process.reset();
@@ -114,7 +110,7 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
     long deleteError = 0;
     if (!platform.files.DeleteFile(path, &deleteError) &&
         deleteError != platform::kErrorFileNotFound)
-      Warn(platform, kMsgBatchNotDeleted + path);
+      platform::ShowWarning(platform.messages, kMsgBatchNotDeleted + path);
   }
 
   // The suffixes follow a batch that ran, also one with a failed command:
@@ -136,7 +132,7 @@ bool RunChangeBatch(ui::CVelandraSheet& sheet, const config::Place& place) {
   if (sharesDiffer && !batch.CreatesShares) {
     std::string messages;
     if (!CreateShares(platform.shares, record->NetShares, &messages)) {
-      Warn(platform, messages);
+      platform::ShowWarning(platform.messages, messages);
       ok = false;
     }
   }

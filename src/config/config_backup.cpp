@@ -7,11 +7,6 @@ namespace velandra::config {
 
 namespace {
 
-void Warn(Context& context, platform::MessageOwner owner, const std::string& text) {
-  context.Platform().messages.Show(owner, text, kCaption, platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
-}
-
 bool RemoveIfThere(platform::IFiles& files, const std::string& path) {
   long error = platform::kErrorSuccess;
   return files.DeleteFile(path, &error) || error == platform::kErrorFileNotFound;
@@ -39,13 +34,13 @@ void RestoreInterruptedSave(Context& context) {
   switch (RestoreBackup(context.Platform().files, path)) {
     case RestoreResult::NoBackup: return;
     case RestoreResult::Restored:
-      Warn(context, platform::MessageOwner::None, kMsgRestoredAtStart);
+      Warn(context, kMsgRestoredAtStart, platform::MessageOwner::None);
       return;
     case RestoreResult::CopyKept:
-      Warn(context, platform::MessageOwner::None, kMsgRestoredBackupKept + BackupPathOf(path));
+      Warn(context, kMsgRestoredBackupKept + BackupPathOf(path), platform::MessageOwner::None);
       return;
     case RestoreResult::Failed:
-      Warn(context, platform::MessageOwner::None, kMsgRestoreFailedAtStart + BackupPathOf(path));
+      Warn(context, kMsgRestoreFailedAtStart + BackupPathOf(path), platform::MessageOwner::None);
       return;
   }
 }
@@ -70,7 +65,7 @@ bool ConfigWriteGuard::Begin() {
     ok = !files.IsDirectory(path_) && files.ReadFile(path_, data) &&
          files.WriteFile(backup_, data);
   }
-  if (!ok) Warn(context_, owner_, kMsgBackupFailed + backup_);
+  if (!ok) Warn(context_, kMsgBackupFailed + backup_, owner_);
   return ok;
 }
 
@@ -78,17 +73,17 @@ bool ConfigWriteGuard::Finish(bool written) {
   platform::IFiles& files = context_.Platform().files;
   if (written) {
     if (RemoveIfThere(files, backup_)) return true;
-    Warn(context_, owner_, kMsgBackupNotRemoved + backup_);
+    Warn(context_, kMsgBackupNotRemoved + backup_, owner_);
     return false;
   }
   switch (RestoreBackup(files, path_)) {
     case RestoreResult::Restored:
     case RestoreResult::CopyKept:  // put back again at the next start: the same file
-      Warn(context_, owner_, kMsgSaveFailedRestored + path_);
+      Warn(context_, kMsgSaveFailedRestored + path_, owner_);
       break;
     case RestoreResult::NoBackup:
     case RestoreResult::Failed:
-      Warn(context_, owner_, kMsgSaveFailedNotRestored + path_);
+      Warn(context_, kMsgSaveFailedNotRestored + path_, owner_);
       break;
   }
   return false;

@@ -26,7 +26,6 @@ constexpr size_t kProgramPathMax = 259;
 constexpr size_t kStrictBoolMax = 9;
 constexpr size_t kWordMax = 31;
 
-
 // The P<n> keys as this record reads them: the sentinel marks a missing key.
 class SectionReader {
  public:

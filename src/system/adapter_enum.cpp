@@ -22,9 +22,7 @@ constexpr char kOpenFailed[] = " のopenでエラーが発生しました";
 constexpr char kReadFailed[] = " のデータ取得でエラーが発生しました";
 
 void ReportFatal(Context& context, const std::string& text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, "Velandra",
-                                   platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
+  Warn(context, text);
   context.PostQuit(1);
 }
 

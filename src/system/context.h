@@ -45,9 +45,10 @@ class Context {
   std::optional<int> quitCode_;
 };
 
-// A warning box over the main window.
-inline void Warn(Context& context, const std::string& text) {
-  platform::ShowWarning(context.Platform().messages, text);
+// A warning box, over the main window unless said otherwise.
+inline void Warn(Context& context, const std::string& text,
+                 platform::MessageOwner owner = platform::MessageOwner::MainWindow) {
+  platform::ShowWarning(context.Platform().messages, text, owner);
 }
 
 }  // namespace velandra

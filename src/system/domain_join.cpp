@@ -29,7 +29,6 @@ platform::MessageAnswer Show(Context& context, const std::string& text, MessageI
                                           buttons);
 }
 
-
 // The account is left out when the user is empty, the password when the
 // user or the password is.
 long Join(platform::IDomain& domain, const std::string& name, const std::string& user,

@@ -27,11 +27,6 @@ bool IsUncPath(const std::string& path) {
   return platform::Cp932Find(path, '/') == std::string::npos;
 }
 
-void Warn(platform::Platform& platform, const std::string& text) {
-  platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                         platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
-
 }  // namespace
 
 long ReadDrivesFromPC(config::NetworkDriveList& list, platform::INetworkDrives& drives) {
@@ -62,7 +57,7 @@ std::optional<std::string> CheckDriveConnection(const config::NetworkDrive& driv
 
 long ConnectDrive(const config::NetworkDrive& drive, platform::Platform& platform) {
   if (auto why = CheckDriveConnection(drive)) {
-    Warn(platform, *why);
+    platform::ShowWarning(platform.messages, *why);
     if (!IsDriveLetter(drive.LocalName)) return platform::kErrorBadDevice;
     if (drive.RemoteName.size() > kRemoteNameMax || drive.UserName.size() > kDriveUserMax ||
         drive.Password.size() > kDrivePasswordMax)
@@ -97,7 +92,8 @@ std::string GetDefaultPrinter(platform::IPrinters& printers) {
 bool SetDefaultPrinter(const std::string& name, platform::Platform& platform) {
   if (name.empty()) return true;
   if (name.size() > kPrinterNameMax) {
-    Warn(platform, "プリンタ名が長すぎるため、通常使うプリンタに設定できません");
+    platform::ShowWarning(platform.messages,
+                          "プリンタ名が長すぎるため、通常使うプリンタに設定できません");
     return false;
   }
   long error = 0;

@@ -12,11 +12,6 @@ namespace velandra::ui {
 
 namespace {
 
-void ShowWarning(Context& context, const char* text) {
-  context.Platform().messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                                   platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
-
 // The value the gateway dialog starts with for a row's metric text: its
 // number, 0 ("自動", automatic) for anything that is none.
 uint32_t MetricValue(const std::string& text) { return ParseUnsigned(text).value_or(0); }
@@ -50,13 +45,13 @@ void CDlgIPAddress::OnInitDialog() {
 bool CDlgIPAddress::OnOK() {
   const std::optional<std::string> address = IpTextFromFields(AddressFields);
   if (!address) {
-    ShowWarning(context_, kMsgAddressIncomplete);
+    velandra::Warn(context_, kMsgAddressIncomplete);
     Focus = IDC_IP_ADDRESS_DLG_ADDRESS;
     return false;
   }
   const std::optional<std::string> mask = IpTextFromFields(MaskFields);
   if (!mask) {
-    ShowWarning(context_, kMsgMaskIncomplete);
+    velandra::Warn(context_, kMsgMaskIncomplete);
     Focus = IDC_IP_ADDRESS_DLG_MASK;
     return false;
   }
@@ -86,7 +81,7 @@ void CDlgGateway::OnAutoMetricClicked() { MetricEnabled = !AutoMetric; }
 bool CDlgGateway::OnOK() {
   const std::optional<std::string> gateway = IpTextFromFields(GatewayFields);
   if (!gateway) {
-    ShowWarning(context_, kMsgGatewayIncomplete);
+    velandra::Warn(context_, kMsgGatewayIncomplete);
     Focus = IDC_GATEWAY_ADDRESS;
     return false;
   }
@@ -94,7 +89,7 @@ bool CDlgGateway::OnOK() {
   if (!AutoMetric) {
     const std::optional<uint32_t> typed = ParseUnsigned(MetricText);
     if (!typed || !InRange(*typed)) {
-      ShowWarning(context_, typed ? kMsgMetricRange : kMsgNotANumber);
+      velandra::Warn(context_, typed ? kMsgMetricRange : kMsgNotANumber);
       Focus = IDC_GATEWAY_METRIC;
       return false;
     }
@@ -120,7 +115,7 @@ config::AdapterSettings& CPageIP::Record() const {
   return *record;
 }
 
-void CPageIP::Warn(const char* text) const { ShowWarning(sheet_.GetContext(), text); }
+void CPageIP::Warn(const char* text) const { velandra::Warn(sheet_.GetContext(), text); }
 
 void CPageIP::OnSetActive() {
   const config::AdapterSettings& record = Record();

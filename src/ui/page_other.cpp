@@ -13,11 +13,6 @@ namespace velandra::ui {
 
 namespace {
 
-void WarnOn(platform::Platform& platform, const char* text) {
-  platform.messages.Show(platform::MessageOwner::MainWindow, text, kCaption,
-                         platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-}
-
 void Assign(config::ProgramEntry& entry, const CDlgProgram& dialog) {
   entry.Type = dialog.Type;
   entry.Path = dialog.Path;
@@ -137,7 +132,7 @@ bool CDlgProgram::OnOK() {
   // a program or file must be there now.
   const bool missing = Type != config::kProgramTypeFolder && !platform_.files.Exists(Path);
   if (Path.empty() || missing) {
-    WarnOn(platform_, kMsgSpecifyProgram);
+    platform::ShowWarning(platform_.messages, kMsgSpecifyProgram);
     Focus = IDC_PROGRAM_PATH;
     return false;
   }
@@ -154,7 +149,9 @@ std::string CPageOther::PlaceName() const {
   return sheet_.CurrentPlace ? sheet_.CurrentPlace->Name : std::string();
 }
 
-void CPageOther::Warn(const char* text) const { WarnOn(sheet_.GetContext().Platform(), text); }
+void CPageOther::Warn(const char* text) const {
+  platform::ShowWarning(sheet_.GetContext().Platform().messages, text);
+}
 
 void CPageOther::FillRows(const config::PlaceSettings& place) {
   Rows.clear();

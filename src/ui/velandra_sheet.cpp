@@ -17,11 +17,6 @@ namespace {
 
 constexpr char kPlaceList[] = "PLACELIST";
 
-void Warn(Context& context, platform::MessageOwner owner, const std::string& text) {
-  context.Platform().messages.Show(owner, text, kCaption, platform::MessageIcon::Warning,
-                                   platform::MessageButtons::Ok);
-}
-
 }  // namespace
 
 std::string PlaceChangeMessage(PlaceChange change) {
@@ -70,7 +65,7 @@ bool CVelandraSheet::LoadAll() {
 
   EnumerateAdapters(context_, Adapters);
   if (Adapters.empty()) {
-    Warn(context_, platform::MessageOwner::None, kMsgNoAdapter);
+    Warn(context_, kMsgNoAdapter, platform::MessageOwner::None);
     return false;
   }
   const int lastAdapter = config.ReadInt(config::kLastSection, "LASTADAPTER", 0);
@@ -102,7 +97,8 @@ bool CVelandraSheet::SaveAll() {
   // square of the places.
   std::map<std::pair<const config::Place*, const AdapterInfo*>, const config::AdapterSettings*>
       adapterRecords;
-  for (const auto& s : AdapterSettingsList) adapterRecords.emplace(std::pair(s->Place, s->Adapter), s.get());
+  for (const auto& s : AdapterSettingsList)
+    adapterRecords.emplace(std::pair(s->Place, s->Adapter), s.get());
   std::map<const config::Place*, const config::PlaceSettings*> placeRecords;
   for (const auto& s : PlaceSettingsList) placeRecords.emplace(&s->owner, s.get());
   for (const auto& place : Places) {

@@ -24,10 +24,11 @@ class IMessages {
                              MessageButtons buttons) = 0;
 };
 
-// The commonest box: a warning over the main window, with an OK button.
-inline void ShowWarning(IMessages& messages, const std::string& text) {
-  messages.Show(MessageOwner::MainWindow, text, kCaption, MessageIcon::Warning,
-                MessageButtons::Ok);
+// The commonest box: a warning with an OK button, over the main window
+// unless said otherwise.
+inline void ShowWarning(IMessages& messages, const std::string& text,
+                        MessageOwner owner = MessageOwner::MainWindow) {
+  messages.Show(owner, text, kCaption, MessageIcon::Warning, MessageButtons::Ok);
 }
 
 }  // namespace velandra::platform

@@ -21,7 +21,6 @@ static_assert(std::size(kCheckIds) == std::tuple_size_v<decltype(CDlgSharePermis
 // The longest name a stored permission value can hold.
 constexpr WPARAM kUserNameLimit = 255;
 
-
 class SharePermissionView : public DialogView {
  public:
   explicit SharePermissionView(CDlgSharePermission& dialog)

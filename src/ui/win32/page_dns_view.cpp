@@ -14,7 +14,6 @@ namespace {
 // hold.
 constexpr WPARAM kSuffixLimit = 255;
 
-
 HINSTANCE ModuleOf(HWND window) {
   auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
   return module ? module : GetModuleHandleA(nullptr);
